@@ -1,0 +1,135 @@
+#include "ui/main_window.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QToolTip>
+
+#include "serial/port_setup.h"
+#include "ui/control_table.h"
+#include "ui/qt_text.h"
+#include "ui/window_font.h"
+
+namespace veloris {
+
+FRMprogram::FRMprogram(WindowServices services, QWidget* parent)
+    : QWidget(parent), services_(std::move(services)) {
+    setObjectName(ToQString(kWindowName));
+    setWindowTitle(ToQString(kWindowCaption) + services_.captionSuffix);
+    setFont(WindowFont());
+    setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
+
+    controls_ = BuildControls(*this, ControlTable());
+    for (const ControlRow& row : ControlTable()) {
+        if (row.kind == ControlKind::TextBox || row.kind == ControlKind::MultiLineTextBox) {
+            boxes_.add(row.name, controls_.find(row.name));
+        }
+    }
+    log_ = std::make_unique<LineEditLog>(*qobject_cast<QLineEdit*>(controls_.find("Tcomm")));
+
+    connect(controls_.portGroup, &QButtonGroup::idClicked, this, &FRMprogram::onPortChosen);
+    for (QAbstractButton* button : controls_.portGroup->buttons()) {
+        button->installEventFilter(this);
+    }
+    connectButton("CmdRead", &ReadParameters);
+    connectButton("CmdWrite", &WriteParameters);
+    connectButton("BTNcharge_program", &ProgramLoad);
+    connect(qobject_cast<QAbstractButton*>(controls_.find("CmdExit")), &QAbstractButton::clicked,
+            this, &FRMprogram::onExit);
+
+    controls_.find("CmdExit")->setFocus(Qt::OtherFocusReason);
+    onLoad();
+}
+
+FRMprogram::~FRMprogram() = default;
+
+void FRMprogram::connectButton(std::string_view name, Operation operation) {
+    connect(qobject_cast<QAbstractButton*>(controls_.find(name)), &QAbstractButton::clicked, this,
+            [this, operation] { runOperation(operation); });
+}
+
+void FRMprogram::onLoad() {
+    services_.comm1->setCommPort(kFirstPort);
+}
+
+void FRMprogram::onPortChosen(int index) {
+    // The port is closed between operations, so a choice only names the next one to open.
+    // The number of an open port never changes: a choice that slips in during an
+    // operation is turned back.
+    if (running_) {
+        if (QAbstractButton* current = controls_.portGroup->button(services_.comm1->commPort())) {
+            current->setChecked(true);
+        }
+        return;
+    }
+    services_.comm1->setCommPort(index);
+}
+
+void FRMprogram::onExit() {
+    close();
+}
+
+void FRMprogram::runOperation(Operation operation) {
+    // Byte waits let paint and timer events through but hold user input back, so a second
+    // click cannot arrive here mid-operation; should a modal box of the operation pass
+    // one on, it is dropped rather than run inside the first.
+    if (running_) {
+        return;
+    }
+    {
+        running_ = true;
+        struct Finish {
+            FRMprogram& window;
+            ~Finish() { window.running_ = false; }
+        } finish{*this};
+
+        OperationContext context{*services_.comm1,   boxes_,           *log_,
+                                 *services_.dialogs, *services_.clock, this};
+        operation(context);
+    }
+    if (closePending_) {
+        closePending_ = false;
+        close();
+    }
+}
+
+void FRMprogram::whileWaiting() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void FRMprogram::paintEvent(QPaintEvent* /*event*/) {
+    // Painted rather than set in the palette, which every control would inherit: the
+    // buttons, the scroll bar and the box frames keep the platform's own colours.
+    QPainter(this).fillRect(rect(), QColor(kDarkRed.red, kDarkRed.green, kDarkRed.blue));
+}
+
+void FRMprogram::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        // The port is open and an operation holds it: finish that first, then close.
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool FRMprogram::eventFilter(QObject* watched, QEvent* event) {
+    auto* button = qobject_cast<QAbstractButton*>(watched);
+    if (event->type() == QEvent::ToolTip && button != nullptr && services_.portTooltip) {
+        const int index = controls_.portGroup->id(button);
+        const QString text = ToQString(services_.portTooltip(index));
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), text, button);
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace veloris
