@@ -22,6 +22,8 @@ namespace {
 // cut a long program-load exchange short.
 constexpr int kUnboundedLineLength = std::numeric_limits<int>::max();
 
+const QColor kDisabledTextOnLightOrange(96, 64, 40);
+
 QColor ToQColor(Rgb rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
@@ -36,9 +38,14 @@ void Paint(QWidget& widget, const ControlRow& row) {
     QPalette palette = widget.palette();
     palette.setColor(widget.backgroundRole(),
                      ToQColor(row.background == Background::Orange ? kOrange : kLightOrange));
-    widget.setPalette(palette);
     const bool textBox =
         row.kind == ControlKind::TextBox || row.kind == ControlKind::MultiLineTextBox;
+    if (textBox) {
+        // The platform's grey for disabled text all but vanishes on light orange; the
+        // addresses and the bytes read must stay legible, in a dim light, at the eyepiece.
+        palette.setColor(QPalette::Disabled, QPalette::Text, kDisabledTextOnLightOrange);
+    }
+    widget.setPalette(palette);
     if (!textBox) {
         widget.setAutoFillBackground(true);
     }

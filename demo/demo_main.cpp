@@ -1,0 +1,33 @@
+// veloris-demo: the same window, its four ports wired through the real serial-port
+// adapter to simulated boards on pseudo-terminals, so every button can be tried without
+// a telescope.
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include <QApplication>
+
+#include "demo/demo_boards.h"
+#include "serial/clock.h"
+#include "serial/termios_port.h"
+#include "ui/main_window.h"
+#include "ui/qt_dialogs.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+
+    const veloris::DemoBoards boards;
+
+    veloris::WindowServices services;
+    services.comm1 = std::make_unique<veloris::TermiosPort>(
+        [&boards](int commPort) { return boards.device(commPort); });
+    services.dialogs = std::make_unique<veloris::QtDialogs>();
+    services.clock = std::make_unique<veloris::SystemClock>();
+    services.portTooltip = [&boards](int commPort) { return boards.describe(commPort); };
+    services.captionSuffix = QStringLiteral(" (démo)");
+
+    veloris::FRMprogram window(std::move(services));
+    window.show();
+    return QApplication::exec();
+}
