@@ -16,6 +16,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Ties the window to the menu entry, so the desktop shows the entry's icon for it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("veloris"));
 
     const veloris::DemoBoards boards;
 

@@ -9,6 +9,7 @@ packages=(
     googletest libgtest-dev libgmock-dev
     fonts-liberation
     xvfb xdotool x11-utils imagemagick
+    dpkg-dev file desktop-file-utils appstream
 )
 if [ "${VELORIS_EXTRA_PACKAGES:-}" != "" ]; then
     read -r -a extra <<<"$VELORIS_EXTRA_PACKAGES"

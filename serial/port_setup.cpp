@@ -5,9 +5,14 @@ namespace veloris {
 std::string OpenLine(int commPort) {
     // The number is written the way the board tools always wrote it: a blank ahead of a
     // number that is not negative, a minus sign ahead of a negative one.
-    const std::string number =
-        commPort < 0 ? std::to_string(commPort) : " " + std::to_string(commPort);
-    return "Open COM" + number + " " + std::string(kLineSettings);
+    std::string line = "Open COM";
+    if (commPort >= 0) {
+        line += ' ';
+    }
+    line += std::to_string(commPort);
+    line += ' ';
+    line += kLineSettings;
+    return line;
 }
 
 std::optional<OpenFailure> OpenComm(SerialPort& comm1, ExchangeLog& log) {

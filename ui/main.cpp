@@ -13,6 +13,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Ties the window to the menu entry, so the desktop shows the entry's icon for it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("veloris"));
 
     // Ports are listed afresh each time: an adapter plugged in after start still counts.
     veloris::WindowServices services;
