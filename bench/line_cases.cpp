@@ -1,0 +1,303 @@
+#include "bench/line_cases.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <thread>
+
+#include <sys/prctl.h>
+#include <sys/resource.h>
+
+#include "bench/auto_dialogs.h"
+#include "bench/bench_boxes.h"
+#include "bench/counting_log.h"
+#include "bench/timed_port.h"
+#include "operations/operations.h"
+#include "protocol/parameter_slots.h"
+#include "serial/clock.h"
+#include "serial/termios_port.h"
+#include "sim/pty_board.h"
+
+namespace veloris::bench {
+
+namespace {
+
+using std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// Longer than any paced operation, far shorter than a time-out.
+constexpr std::chrono::milliseconds kSettleLimit{500};
+// Between runs, after the last byte has left the line: no user clicks faster.
+constexpr std::chrono::milliseconds kPauseBetweenRuns{2};
+// The simulated board sleeps until each byte is due; the kernel's default timer slack of
+// 50 us would add to every byte it sends, which is the simulator's error, not the program's.
+constexpr unsigned long kBoardTimerSlackNs = 1;
+constexpr std::string_view kFirmwarePath = "C:\\cinetik5\\veloris.S19";
+// How the program-load exchange's complaints about the monitor's answers begin, e.g.
+// "erreur init com debug"; its warning and closing question are no complaints.
+constexpr std::string_view kComplaintStart = "erreur";
+
+double CpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double Milliseconds(steady_clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+void AddProblem(std::vector<std::string>& problems, std::string problem) {
+    if (std::find(problems.begin(), problems.end(), problem) == problems.end()) {
+        problems.push_back(std::move(problem));
+    }
+}
+
+// Threads started while this lives inherit a fine timer slack; this thread gets its own
+// default back once the board's thread is running.
+struct FineTimerSlack {
+    FineTimerSlack() { (void)prctl(PR_SET_TIMERSLACK, kBoardTimerSlackNs, 0, 0, 0); }
+    static void restoreDefault() { (void)prctl(PR_SET_TIMERSLACK, 0, 0, 0, 0); }
+};
+
+// One pseudo-terminal line with its board, and a window's worth of services around the
+// real port.
+class BenchLine {
+  public:
+    explicit BenchLine(BoardBehaviour behaviour)
+        : board_(BoardSetup(behaviour)), port_([this](int) { return board_.slavePath(); }),
+          timedPort_(port_),
+          dialogs_(std::string(kFirmwarePath)), context_{timedPort_, boxes_, log_, dialogs_,
+                                                         clock_} {
+        FineTimerSlack::restoreDefault();
+    }
+
+    struct Run {
+        steady_clock::duration wall{};
+        double processCpuSeconds = 0;
+        double threadCpuSeconds = 0;
+        ByteCount bytes;
+        // The program's own work: opening and closing, and from each byte in to its answer.
+        steady_clock::duration hostWork{};
+        steady_clock::duration turnaround{};
+        int answers = 0;
+    };
+
+    // Runs the operation once with the board idle and its trace empty.
+    Run run(const std::function<void(OperationContext&)>& operation) {
+        settle();
+        board_.withBoard([](BoardModel& board) { board.trace().clear(); });
+        dialogs_.clear();
+        log_.resetCount();
+        timedPort_.resetTimes();
+
+        Run run;
+        const double processBefore = CpuSeconds(RUSAGE_SELF);
+        const double threadBefore = CpuSeconds(RUSAGE_THREAD);
+        const auto start = steady_clock::now();
+        operation(context_);
+        run.wall = steady_clock::now() - start;
+        run.threadCpuSeconds = CpuSeconds(RUSAGE_THREAD) - threadBefore;
+        run.processCpuSeconds = CpuSeconds(RUSAGE_SELF) - processBefore;
+        run.turnaround = timedPort_.turnaround();
+        run.answers = timedPort_.answers();
+        run.hostWork = timedPort_.openClose() + run.turnaround;
+
+        // The operation returns once its last byte is queued; the board takes it a moment
+        // later, and only then is the trace whole.
+        settle();
+        run.bytes = board_.withBoard([](BoardModel& board) {
+            return ByteCount{board.trace().receivedByBoard().size(),
+                             board.trace().sentByBoard().size()};
+        });
+        return run;
+    }
+
+    PtyBoard& board() { return board_; }
+    BenchBoxes& boxes() { return boxes_; }
+    AutoDialogs& dialogs() { return dialogs_; }
+    CountingLog& log() { return log_; }
+    OperationContext& context() { return context_; }
+
+  private:
+    // Waits for the board to finish with the last run and the line to fall quiet: the
+    // board models the line time of the last byte it took, and a run started before that
+    // has passed would find the line busy.
+    void settle() {
+        (void)board_.waitUntil([](const BoardModel& board) { return board.idle(); }, kSettleLimit);
+        const auto lineFree = board_.withBoard([](const BoardModel& board) {
+            auto latest = steady_clock::time_point{};
+            for (const WireEvent& event : board.trace().events()) {
+                latest = std::max(latest, event.at);
+            }
+            return latest;
+        });
+        std::this_thread::sleep_until(std::max(lineFree, steady_clock::now()) + kPauseBetweenRuns);
+    }
+
+    FineTimerSlack fineTimerSlack_;
+    PtyBoard board_;
+    TermiosPort port_;
+    TimedPort timedPort_;
+    BenchBoxes boxes_;
+    CountingLog log_;
+    AutoDialogs dialogs_;
+    SystemClock clock_;
+    OperationContext context_;
+};
+
+PacedCase StartPacedCase(std::string key, std::string title, int runs, ByteCount expected) {
+    PacedCase result;
+    result.key = std::move(key);
+    result.title = std::move(title);
+    result.runs = runs;
+    result.expectedBytes = expected;
+    result.lineLimit = kLineByteTime * static_cast<long>(expected.total());
+    return result;
+}
+
+// The measurements of every run of a paced case, summarized once all are in.
+struct PacedSamples {
+    std::vector<double> wallMs;
+    std::vector<double> hostWorkMs;
+    std::vector<double> turnaroundMicros;
+
+    void add(PacedCase& result, const BenchLine::Run& run) {
+        if (!wallMs.empty() && run.bytes != result.measuredBytes) {
+            result.bytesSteady = false;
+        }
+        result.measuredBytes = run.bytes;
+        wallMs.push_back(Milliseconds(run.wall));
+        hostWorkMs.push_back(Milliseconds(run.hostWork));
+        if (run.answers > 0) {
+            turnaroundMicros.push_back(Milliseconds(run.turnaround) * 1000.0 / run.answers);
+        }
+    }
+
+    void finish(PacedCase& result) const {
+        result.wallMs = Summarize(wallMs);
+        result.ratio = Scaled(result.wallMs, 1.0 / Milliseconds(result.lineLimit));
+        result.hostWorkMs = Summarize(hostWorkMs);
+        result.turnaroundMicros = Summarize(turnaroundMicros);
+    }
+};
+
+void CheckNoMessages(const AutoDialogs& dialogs, std::vector<std::string>& problems) {
+    for (const std::string& message : dialogs.messages()) {
+        AddProblem(problems, "message shown: " + message);
+    }
+}
+
+// The value boxes must show what the board holds.
+void CheckValuesRead(BenchLine& line, std::vector<std::string>& problems) {
+    const EepromImage eeprom = line.board().eeprom();
+    for (std::size_t i = 0; i < kParameterSlots.size(); ++i) {
+        const ParameterSlot& slot = kParameterSlots[i];
+        const std::string held = std::to_string(eeprom.slotValue(EepromImage::kSlotAddresses[i]));
+        const std::string shown = line.boxes().text(slot.valueBox);
+        if (shown != held) {
+            AddProblem(problems, std::string(slot.valueBox) + " shows \"" + shown +
+                                     "\", the board holds " + held);
+        }
+    }
+}
+
+} // namespace
+
+PacedCase MeasureRead(int runs) {
+    PacedCase result = StartPacedCase("read", "read, four slots", runs, kReadBytes);
+    BenchLine line(BoardBehaviour::Pacing());
+    PacedSamples samples;
+    for (int i = 0; i < runs; ++i) {
+        line.boxes().reset();
+        samples.add(result, line.run(ReadParameters));
+        CheckNoMessages(line.dialogs(), result.problems);
+        CheckValuesRead(line, result.problems);
+    }
+    samples.finish(result);
+    return result;
+}
+
+PacedCase MeasureWrite(int runs) {
+    PacedCase result = StartPacedCase("write", "write, four slots", runs, kWriteBytes);
+    BenchLine line(BoardBehaviour::Pacing());
+    PacedSamples samples;
+    for (int i = 0; i < runs; ++i) {
+        line.boxes().reset();
+        (void)line.run(ReadParameters);
+        // New values every run, so that each write changes what the board holds.
+        std::array<std::uint16_t, kParameterSlots.size()> typed{};
+        for (std::size_t slot = 0; slot < typed.size(); ++slot) {
+            typed[slot] =
+                static_cast<std::uint16_t>(EepromImage::kDefaultValues[slot] + 10 * (i % 7));
+            line.boxes().setText(kParameterSlots[slot].valueBox, std::to_string(typed[slot]));
+        }
+        samples.add(result, line.run(WriteParameters));
+        CheckNoMessages(line.dialogs(), result.problems);
+        const EepromImage eeprom = line.board().eeprom();
+        for (std::size_t slot = 0; slot < typed.size(); ++slot) {
+            const std::uint16_t held = eeprom.slotValue(EepromImage::kSlotAddresses[slot]);
+            if (held != typed[slot]) {
+                AddProblem(result.problems, std::string(kParameterSlots[slot].valueBox) +
+                                                ": typed " + std::to_string(typed[slot]) +
+                                                ", the board holds " + std::to_string(held));
+            }
+        }
+    }
+    samples.finish(result);
+    return result;
+}
+
+PacedCase MeasureProgramLoad(int runs) {
+    PacedCase result =
+        StartPacedCase("program_load", "program-load exchange", runs, kProgramLoadBytes);
+    BenchLine line(BoardBehaviour::Pacing());
+    PacedSamples samples;
+    for (int i = 0; i < runs; ++i) {
+        samples.add(result, line.run(ProgramLoad));
+        if (line.dialogs().questions() != 1) {
+            AddProblem(result.problems, "the file path was not asked for");
+        }
+        for (const std::string& message : line.dialogs().messages()) {
+            if (message.starts_with(kComplaintStart)) {
+                AddProblem(result.problems, "complaint shown: " + message);
+            }
+        }
+    }
+    samples.finish(result);
+    return result;
+}
+
+SilentCase MeasureSilentRead(int runs) {
+    SilentCase result;
+    result.runs = runs;
+    BenchLine line(BoardBehaviour::Silent());
+    std::vector<double> wallSeconds;
+    std::vector<double> processPercent;
+    std::vector<double> threadPercent;
+    for (int i = 0; i < runs; ++i) {
+        line.boxes().reset();
+        const BenchLine::Run run = line.run(ReadParameters);
+        const double wall = std::chrono::duration<double>(run.wall).count();
+        wallSeconds.push_back(wall);
+        processPercent.push_back(100.0 * run.processCpuSeconds / wall);
+        threadPercent.push_back(100.0 * run.threadCpuSeconds / wall);
+        if (i > 0 && run.bytes != result.measuredBytes) {
+            result.bytesSteady = false;
+        }
+        result.measuredBytes = run.bytes;
+        result.timeouts = line.log().noReplies();
+        if (result.timeouts != kSilentReadTimeouts) {
+            AddProblem(result.problems, std::to_string(result.timeouts) + " time-outs instead of " +
+                                            std::to_string(kSilentReadTimeouts));
+        }
+        CheckNoMessages(line.dialogs(), result.problems);
+    }
+    result.wallSeconds = Summarize(wallSeconds);
+    result.processCpuPercent = Summarize(processPercent);
+    result.operationThreadCpuPercent = Summarize(threadPercent);
+    return result;
+}
+
+} // namespace veloris::bench
