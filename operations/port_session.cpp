@@ -23,6 +23,9 @@ void PortSession::close() {
         return;
     }
     const bool wasLost = lost();
+    if (wasLost) {
+        exchange_->noteLoss();
+    }
     context_.comm1.close();
     closed_ = true;
     if (wasLost) {

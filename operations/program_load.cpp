@@ -76,6 +76,9 @@ void RunMonitorExchange(PortSession& session, OperationContext& context) {
     }
     // "06 06" and the two kept bytes, the second "06" and the first kept byte side by side.
     (void)SendHexBytes(exchange, "06 06" + HexByte(firstKept) + " " + HexByte(secondKept), 4);
+    if (session.lost()) {
+        return; // the board's answer and the question whether it stopped mean nothing now
+    }
 
     boxes.setText(kProgramLog, BytesAsText(exchange.TakeInput()));
     context.dialogs.message("télescope arrêté?");

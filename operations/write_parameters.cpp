@@ -27,6 +27,32 @@ std::string RowName(const ParameterSlot& slot) {
     return name;
 }
 
+// A value text as the refusal names it: whole when short; otherwise its start and its
+// length, since a page of pasted text would make a message box taller than the screen,
+// with its OK button out of reach.
+constexpr std::size_t kLongestNamedText = 40; // characters
+
+bool StartsCharacter(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80; // not a UTF-8 continuation byte
+}
+
+std::string NamedText(const std::string& text) {
+    std::size_t characters = 0;
+    std::size_t cut = text.size();
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (StartsCharacter(text[at])) {
+            if (characters == kLongestNamedText) {
+                cut = at;
+            }
+            ++characters;
+        }
+    }
+    if (characters <= kLongestNamedText) {
+        return text;
+    }
+    return text.substr(0, cut) + "… (" + std::to_string(characters) + " caractères)";
+}
+
 // Each slot about to be written must hold a whole number from 0 to 65535; the lenient
 // coding would otherwise write 0 for "abc" and wrap 70000 into 4464.
 std::vector<std::string> RefusedValues(const WindowBoxes& boxes) {
@@ -37,7 +63,7 @@ std::vector<std::string> RefusedValues(const WindowBoxes& boxes) {
         }
         const std::string value = boxes.text(slot.valueBox);
         if (!WritableValue(value)) {
-            refused.push_back(RowName(slot) + " : « " + value + " »");
+            refused.push_back(RowName(slot) + " : « " + NamedText(value) + " »");
         }
     }
     return refused;

@@ -28,7 +28,10 @@ int SendHeader(ByteExchange& exchange, int command, std::string_view addressText
 
     exchange.SendByte(command);
     if (exchange.ReceiveByte() != command) {
-        exchange.log().append(kHeaderErrorEntry);
+        // On a lost line the loss is the last entry: there was no echo to be wrong.
+        if (!exchange.portLost()) {
+            exchange.log().append(kHeaderErrorEntry);
+        }
         return 0;
     }
     exchange.SendByte(count);

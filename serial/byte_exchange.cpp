@@ -43,8 +43,11 @@ ByteExchange::ByteExchange(SerialPort& comm1, ExchangeLog& log, Clock& clock,
 
 void ByteExchange::SendByte(int value) {
     if (value < 0 || value > 255) {
-        // The timeout marker handed on as a closing byte: there is no byte to send.
-        log_.append(kNoByteEntry);
+        // The timeout marker handed on as a closing byte: there is no byte to send. On a
+        // lost line the loss is the last word, as for every other send.
+        if (!comm1_.lost()) {
+            log_.append(kNoByteEntry);
+        }
         return;
     }
     if (!waitUntil(WaitFor::Drain)) {
@@ -55,7 +58,7 @@ void ByteExchange::SendByte(int value) {
     }
     const std::uint8_t byte = static_cast<std::uint8_t>(value);
     comm1_.output({&byte, 1});
-    log_.append(std::string(kSentMark) + HexByte(value));
+    logByte(kSentMark, value);
 }
 
 ByteValue ByteExchange::ReceiveByte() {
@@ -67,7 +70,7 @@ ByteValue ByteExchange::ReceiveByte() {
     }
     const ByteValue value = kept_.front();
     kept_.pop_front();
-    log_.append(std::string(kReceivedMark) + HexByte(value));
+    logByte(kReceivedMark, value);
     return value;
 }
 
@@ -127,6 +130,12 @@ bool ByteExchange::waitUntil(WaitFor what) {
             lastObserved = clock_.steadyNow();
         }
     }
+}
+
+void ByteExchange::logByte(std::string_view mark, int value) {
+    std::string entry(mark);
+    entry += HexByte(value);
+    log_.append(entry);
 }
 
 bool ByteExchange::takeArrivedInput() {

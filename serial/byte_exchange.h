@@ -67,6 +67,9 @@ class ByteExchange {
     SerialPort& port() { return comm1_; }
     ExchangeLog& log() { return log_; }
     bool portLost() const { return comm1_.lost(); }
+    // Logs " Port lost" unless it is logged already: a hang-up that comes after the last
+    // wait of an operation is seen only when the port is closed, and must be logged too.
+    void noteLoss();
 
   private:
     enum class WaitFor { Input, Drain };
@@ -74,7 +77,8 @@ class ByteExchange {
     bool waitUntil(WaitFor what);
     // Moves whatever the port has received into the kept bytes; true when any is kept.
     bool takeArrivedInput();
-    void noteLoss();
+    // Appends ">hh" or "<hh".
+    void logByte(std::string_view mark, int value);
 
     SerialPort& comm1_;
     ExchangeLog& log_;

@@ -128,6 +128,9 @@ std::chrono::nanoseconds PtyBoard::sendDue() {
         hostTookSince_.reset();
         changed_.notify_all();
     }
+    if (sendInjected()) {
+        return kTakeCheck; // the line is full: look again once the host has read some
+    }
     if (nextDue) {
         return *nextDue - now;
     }
@@ -135,6 +138,32 @@ std::chrono::nanoseconds PtyBoard::sendDue() {
         return kTakeCheck; // a byte waits for the host to take the previous ones
     }
     return kStopCheck;
+}
+
+bool PtyBoard::sendInjected() {
+    while (!injected_.empty()) {
+        const std::size_t chunk = std::min<std::size_t>(injected_.size(), 4096);
+        const Bytes bytes(injected_.begin(),
+                          injected_.begin() + static_cast<std::ptrdiff_t>(chunk));
+        const ssize_t written = ::write(master_, bytes.data(), bytes.size());
+        if (written <= 0) {
+            break; // full (EAGAIN): the rest waits for the host to read
+        }
+        injected_.erase(injected_.begin(), injected_.begin() + written);
+        hostTookSince_.reset();
+        changed_.notify_all();
+    }
+    return !injected_.empty();
+}
+
+void PtyBoard::inject(Bytes noise) {
+    std::lock_guard lock(mutex_);
+    injected_.insert(injected_.end(), noise.begin(), noise.end());
+}
+
+std::size_t PtyBoard::injectedPending() const {
+    std::lock_guard lock(mutex_);
+    return injected_.size();
 }
 
 void PtyBoard::receiveWaiting() {

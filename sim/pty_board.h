@@ -16,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -50,6 +51,13 @@ class PtyBoard {
     void setSlotValue(std::uint16_t address, std::uint16_t value);
     bool hungUp() const;
 
+    // Puts bytes on the line as if the board had sent them, outside its protocol and its
+    // trace: noise. They go out after whatever the board has due, as fast as the line takes
+    // them; a line whose host does not read keeps the rest until it does.
+    void inject(Bytes noise);
+    // Injected bytes not yet on the line.
+    std::size_t injectedPending() const;
+
     // Waits, at most `timeout` of real time, until `done` holds for the board; rechecked
     // after every byte either way. True when it came to hold.
     bool waitUntil(const std::function<bool(const BoardModel&)>& done,
@@ -66,6 +74,8 @@ class PtyBoard {
     void run();
     // Sends what is due; returns when the thread should look again.
     std::chrono::nanoseconds sendDue();
+    // Writes what the line takes of the injected bytes; true when some remain.
+    bool sendInjected();
     void receiveWaiting();
     std::optional<SteadyTime> hostTookAll(SteadyTime now);
     void hangUp();
@@ -79,6 +89,7 @@ class PtyBoard {
     std::string slavePath_;
 
     std::optional<SteadyTime> hostTookSince_;
+    std::deque<std::uint8_t> injected_;
 
     std::atomic<bool> stopping_{false};
     std::thread thread_;
