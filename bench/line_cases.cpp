@@ -8,14 +8,13 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
-#include "bench/auto_dialogs.h"
-#include "bench/bench_boxes.h"
 #include "bench/counting_log.h"
 #include "bench/timed_port.h"
 #include "operations/operations.h"
 #include "protocol/parameter_slots.h"
 #include "serial/clock.h"
 #include "serial/termios_port.h"
+#include "sim/headless_window.h"
 #include "sim/pty_board.h"
 
 namespace veloris::bench {
@@ -115,8 +114,8 @@ class BenchLine {
     }
 
     PtyBoard& board() { return board_; }
-    BenchBoxes& boxes() { return boxes_; }
-    AutoDialogs& dialogs() { return dialogs_; }
+    HeadlessBoxes& boxes() { return boxes_; }
+    AnsweringDialogs& dialogs() { return dialogs_; }
     CountingLog& log() { return log_; }
     OperationContext& context() { return context_; }
 
@@ -140,9 +139,9 @@ class BenchLine {
     PtyBoard board_;
     TermiosPort port_;
     TimedPort timedPort_;
-    BenchBoxes boxes_;
+    HeadlessBoxes boxes_;
     CountingLog log_;
-    AutoDialogs dialogs_;
+    AnsweringDialogs dialogs_;
     SystemClock clock_;
     OperationContext context_;
 };
@@ -183,8 +182,8 @@ struct PacedSamples {
     }
 };
 
-void CheckNoMessages(const AutoDialogs& dialogs, std::vector<std::string>& problems) {
-    for (const std::string& message : dialogs.messages()) {
+void CheckNoMessages(const AnsweringDialogs& dialogs, std::vector<std::string>& problems) {
+    for (const std::string& message : dialogs.messages) {
         AddProblem(problems, "message shown: " + message);
     }
 }
@@ -256,10 +255,10 @@ PacedCase MeasureProgramLoad(int runs) {
     PacedSamples samples;
     for (int i = 0; i < runs; ++i) {
         samples.add(result, line.run(ProgramLoad));
-        if (line.dialogs().questions() != 1) {
+        if (line.dialogs().questions != 1) {
             AddProblem(result.problems, "the file path was not asked for");
         }
-        for (const std::string& message : line.dialogs().messages()) {
+        for (const std::string& message : line.dialogs().messages) {
             if (message.starts_with(kComplaintStart)) {
                 AddProblem(result.problems, "complaint shown: " + message);
             }

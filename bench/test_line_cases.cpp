@@ -6,11 +6,11 @@
 
 #include <thread>
 
-#include "bench/bench_boxes.h"
 #include "bench/counting_log.h"
 #include "bench/line_cases.h"
 #include "bench/timed_port.h"
 #include "sim/board_behaviour.h"
+#include "sim/headless_window.h"
 
 using namespace veloris;
 using namespace veloris::bench;
@@ -115,7 +115,7 @@ TEST(BenchStandIns, TheLogCountsOnlyTimeOutsAndTheBoxesStartAsAFreshWindow) {
     log.resetCount();
     EXPECT_EQ(log.noReplies(), 0);
 
-    BenchBoxes boxes;
+    HeadlessBoxes boxes;
     EXPECT_EQ(boxes.text("Taddr1"), "F894");
     EXPECT_EQ(boxes.text("TaddrTempo"), "F8A9");
     boxes.setText("Taddr1", "F800");

@@ -12,11 +12,11 @@
 #include <string>
 
 #include "fuzz/fuzz_check.h"
-#include "fuzz/fuzz_doubles.h"
 #include "fuzz/played_board_port.h"
 #include "fuzz/reference_readers.h"
 #include "operations/operations.h"
 #include "serial/byte_exchange.h"
+#include "sim/headless_window.h"
 
 using namespace veloris;
 using namespace veloris::fuzz;
@@ -42,7 +42,7 @@ Bytes DataBoxBytes(const std::string& text) {
     return bytes;
 }
 
-void CheckSlot(const MapBoxes& boxes, const ParameterSlot& slot) {
+void CheckSlot(const HeadlessBoxes& boxes, const ParameterSlot& slot) {
     const Bytes record = DataBoxBytes(boxes.text(slot.dataBox));
     const std::string value = boxes.text(slot.valueBox);
     const bool framed = record.size() == 4 && record[0] == 0xCC && record[3] == 0xDD;
@@ -62,14 +62,14 @@ void CheckSlot(const MapBoxes& boxes, const ParameterSlot& slot) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     VirtualClock clock;
     PlayedBoardPort port(clock, {data, size});
-    MapBoxes boxes;
+    HeadlessBoxes boxes;
     // What the user had typed, and an earlier read's records, must all be replaced.
     for (const ParameterSlot& slot : kParameterSlots) {
         boxes.setText(slot.valueBox, "12345");
         boxes.setText(slot.dataBox, " CC 30 39 DD");
     }
     StringLog log;
-    NotedDialogs dialogs;
+    AnsweringDialogs dialogs;
     OperationContext context{port, boxes, log, dialogs, clock};
 
     ReadParameters(context);

@@ -16,11 +16,11 @@
 #include <string>
 
 #include "fuzz/fuzz_check.h"
-#include "fuzz/fuzz_doubles.h"
 #include "operations/operations.h"
 #include "operations/value_check.h"
 #include "protocol/parameter_slots.h"
 #include "sim/fake_port.h"
+#include "sim/headless_window.h"
 
 using namespace veloris;
 using namespace veloris::fuzz;
@@ -68,7 +68,7 @@ BoardBehaviour ChosenBehaviour(FuzzedDataProvider& input, BoardChoice& choice) {
     }
 }
 
-bool Guarded(const MapBoxes& boxes, const ParameterSlot& slot) {
+bool Guarded(const HeadlessBoxes& boxes, const ParameterSlot& slot) {
     return !boxes.text(slot.guardBox).empty();
 }
 
@@ -98,7 +98,7 @@ std::optional<std::size_t> SlotAt(std::uint16_t address) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    MapBoxes boxes;
+    HeadlessBoxes boxes;
     for (const ParameterSlot& slot : kParameterSlots) {
         if (&slot != &kParameterSlots[0] && input.ConsumeBool()) {
             boxes.setText(slot.dataBox, kReadRecord);
@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FakePort port(clock, behaviour);
     const EepromImage before = port.board().eeprom();
     StringLog log;
-    NotedDialogs dialogs;
+    AnsweringDialogs dialogs;
     OperationContext context{port, boxes, log, dialogs, clock};
 
     WriteParameters(context);

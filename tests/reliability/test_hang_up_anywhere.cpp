@@ -16,8 +16,6 @@ namespace veloris {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::MapBoxes;
-using testing::NotedDialogs;
 
 constexpr std::string_view kLossMessage = "a été perdue";
 // Bytes the host sends: a read 8 a slot, a write of four slots 9 a slot, a program-load 10.
@@ -48,9 +46,9 @@ struct Line {
     VirtualClock clock;
     FakePort port;
     EepromImage before;
-    MapBoxes boxes;
+    HeadlessBoxes boxes;
     StringLog log;
-    NotedDialogs dialogs;
+    AnsweringDialogs dialogs;
 };
 
 TEST(HangUpAnywhere, ReadEndsWithTheSlotsItReadAndChangesNothingOnTheBoard) {

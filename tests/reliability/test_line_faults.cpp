@@ -24,8 +24,6 @@ namespace {
 using namespace std::chrono_literals;
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
-using testing::MapBoxes;
-using testing::NotedDialogs;
 
 constexpr std::size_t kFloodBytes = 10'000;
 // The longest a byte wait may last, and the bounds the faults below are held to: a board
@@ -64,9 +62,9 @@ struct Host {
 
     TermiosPort port;
     SystemClock clock;
-    MapBoxes boxes;
+    HeadlessBoxes boxes;
     StringLog log;
-    NotedDialogs dialogs;
+    AnsweringDialogs dialogs;
 };
 
 // Every EEPROM byte that differs lies in a record of `writtenSlots` and is the byte of the
