@@ -7,6 +7,6 @@ scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELORIS_BUILD_TESTS=OFF >/dev/null
 cmake --build build
 if [ "${1:-}" = "--demo" ]; then
-    exec build/veloris-demo
+    exec build/demo/veloris-demo
 fi
-exec build/veloris
+exec build/ui/veloris
