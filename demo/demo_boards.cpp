@@ -8,13 +8,12 @@ namespace {
 
 // Values like those of a drive in use: delays between micro-steps, below 36000.
 constexpr std::array<std::uint16_t, 4> kPlausibleValues{18750, 31250, 9375, 1500};
-constexpr std::array<std::uint16_t, 4> kSlotAddresses{0xF894, 0xF899, 0xF89E, 0xF8A9};
 constexpr std::chrono::milliseconds kSlowBoardDelay{150};
 
 std::unique_ptr<PtyBoard> BoardWithPlausibleValues(BoardBehaviour behaviour) {
     auto board = std::make_unique<PtyBoard>(BoardSetup(behaviour));
-    for (std::size_t slot = 0; slot < kSlotAddresses.size(); ++slot) {
-        board->setSlotValue(kSlotAddresses[slot], kPlausibleValues[slot]);
+    for (std::size_t slot = 0; slot < kPlausibleValues.size(); ++slot) {
+        board->setSlotValue(EepromImage::kSlotAddresses[slot], kPlausibleValues[slot]);
     }
     return board;
 }

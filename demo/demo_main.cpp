@@ -2,7 +2,6 @@
 // adapter to simulated boards on pseudo-terminals, so every button can be tried without
 // a telescope.
 
-#include <array>
 #include <memory>
 #include <string>
 

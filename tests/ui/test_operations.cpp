@@ -7,10 +7,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "serial/termios_port.h"
-#include "sim/pty_board.h"
-#include "ui/main_window.h"
-#include "window_test_doubles.h"
+#include "pty_window_bench.h"
 
 using namespace veloris;
 using veloris::testing::ScriptedDialogs;
@@ -18,52 +15,17 @@ using veloris::testing::ScriptedDialogs;
 namespace {
 
 constexpr std::uint16_t kSlotAddresses[] = {0xF894, 0xF899, 0xF89E, 0xF8A9};
-const char* const kDataBoxes[] = {"Tdata1", "Tdata2", "Tdata3", "TdataTempo"};
-const char* const kValueBoxes[] = {"TValeur1", "TValeur2", "Tvaleur3", "TvaleurTempo"};
+using testing::kDataBoxes;
+using testing::kValueBoxes;
 
 // A window whose COM1 to COM4 all lead to one simulated board.
-struct Bench {
-    explicit Bench(BoardSetup setup = {}) : board(std::move(setup)) {
-        WindowServices services;
-        services.comm1 =
-            std::make_unique<TermiosPort>([path = board.slavePath()](int) { return path; });
-        auto scripted = std::make_unique<ScriptedDialogs>();
-        dialogs = scripted.get();
-        services.dialogs = std::move(scripted);
-        services.clock = std::make_unique<SystemClock>();
-        window = std::make_unique<FRMprogram>(std::move(services));
-        window->show();
-    }
-
+struct Bench : testing::PtyWindowBench {
+    using PtyWindowBench::PtyWindowBench;
     void setAll(std::uint16_t value) {
         for (const auto address : kSlotAddresses) {
-            board.setSlotValue(address, value);
+            board->setSlotValue(address, value);
         }
     }
-    void click(const char* name) {
-        auto* button = window->findChild<QAbstractButton*>(name);
-        QVERIFY(button != nullptr);
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    QString text(const char* box) { return QString::fromStdString(window->boxes().text(box)); }
-    void type(const char* box, const QString& text) {
-        auto* edit = window->findChild<QLineEdit*>(box);
-        QVERIFY(edit != nullptr);
-        edit->setText(text);
-    }
-    QString log() { return QString::fromStdString(window->exchangeLog().text()); }
-    // Between operations the port is free for another program.
-    bool portIsFree() {
-        TermiosPort other([path = board.slavePath()](int) { return path; });
-        other.setSettings("9600,N,8,1");
-        const bool free = !other.open().has_value();
-        other.close();
-        return free;
-    }
-
-    PtyBoard board;
-    ScriptedDialogs* dialogs = nullptr;
-    std::unique_ptr<FRMprogram> window;
 };
 
 Bytes Hex(const char* text) {
@@ -92,8 +54,8 @@ class OperationsTest : public QObject {
         QVERIFY(bench.dialogs->messages.empty());
         QVERIFY(bench.portIsFree());
 
-        bench.board.setSlotValue(0xF894, 36000);
-        bench.board.setSlotValue(0xF8A9, 65535);
+        bench.board->setSlotValue(0xF894, 36000);
+        bench.board->setSlotValue(0xF8A9, 65535);
         bench.click("CmdRead"); // a second read replaces what the first one left
         QCOMPARE(bench.text("Tdata1"), QString(" CC 8C A0 DD"));
         QCOMPARE(bench.text("TValeur1"), QString("36000"));
@@ -150,7 +112,7 @@ class OperationsTest : public QObject {
             QCOMPARE(bench.text(kValueBoxes[slot]), QString(""));
         }
         QCOMPARE(bench.log(), QString(">06<No Reply Error"));
-        QCOMPARE(bench.board.receivedByBoard(), Hex("06 06 06 06"));
+        QCOMPARE(bench.board->receivedByBoard(), Hex("06 06 06 06"));
         QVERIFY(bench.portIsFree());
     }
 
@@ -160,9 +122,9 @@ class OperationsTest : public QObject {
         bench.click("CmdWrite");
         QCOMPARE(bench.text("Tdata1"), QString("CC 03 E8 DD"));
         QCOMPARE(bench.log(), QString(">05<05>04>F8>94>CC<CC>03<03>E8<E8>DD<DD>DD"));
-        QVERIFY(bench.board.waitForReceived(9, std::chrono::seconds(2)));
-        QCOMPARE(bench.board.receivedByBoard(), Hex("05 04 F8 94 CC 03 E8 DD DD"));
-        QCOMPARE(bench.board.eeprom().slotValue(0xF894), std::uint16_t{1000});
+        QVERIFY(bench.board->waitForReceived(9, std::chrono::seconds(2)));
+        QCOMPARE(bench.board->receivedByBoard(), Hex("05 04 F8 94 CC 03 E8 DD DD"));
+        QCOMPARE(bench.board->eeprom().slotValue(0xF894), std::uint16_t{1000});
         QVERIFY(bench.dialogs->messages.empty());
         QVERIFY(bench.portIsFree());
     }
@@ -178,9 +140,9 @@ class OperationsTest : public QObject {
         bench.click("CmdWrite");
         QVERIFY(bench.dialogs->messages.empty());
         QVERIFY(bench.log().startsWith(">05<05>04>F8>A9>CC<CC"));
-        QVERIFY(bench.board.waitForReceived(4 * 8 + 4 * 9, std::chrono::seconds(2)));
+        QVERIFY(bench.board->waitForReceived(4 * 8 + 4 * 9, std::chrono::seconds(2)));
         // A read sends 8 bytes per slot, a write 9; the headers went to the four slots in order.
-        const Bytes received = bench.board.receivedByBoard();
+        const Bytes received = bench.board->receivedByBoard();
         std::vector<std::uint16_t> headers;
         for (std::size_t i = 0; i + 3 < received.size(); ++i) {
             if (received[i] == 0x05 && received[i + 1] == 0x04) {
@@ -190,7 +152,7 @@ class OperationsTest : public QObject {
             }
         }
         QCOMPARE(headers, (std::vector<std::uint16_t>{0xF894, 0xF899, 0xF89E, 0xF8A9}));
-        QCOMPARE(bench.board.eeprom().slotValue(0xF899), std::uint16_t{34000});
+        QCOMPARE(bench.board->eeprom().slotValue(0xF899), std::uint16_t{34000});
 
         for (const char* box : kValueBoxes) {
             bench.type(box, "");
@@ -221,13 +183,13 @@ class OperationsTest : public QObject {
         bench.type("TValeur1", "100");
         bench.type("TValeur2", "");
         bench.type("TvaleurTempo", "99999");
-        const Bytes beforeWrite = bench.board.receivedByBoard();
+        const Bytes beforeWrite = bench.board->receivedByBoard();
         bench.click("CmdWrite");
         const QString message = QString::fromStdString(bench.dialogs->messages.back());
         QVERIFY2(message.contains("- rattrapage") && message.contains("Tempo PV/GV") &&
                      !message.contains("sidéral"),
                  qPrintable(message));
-        QCOMPARE(bench.board.receivedByBoard(), beforeWrite);
+        QCOMPARE(bench.board->receivedByBoard(), beforeWrite);
     }
 
     void writeToASilentBoardIsNotShownAsDone() {
@@ -238,7 +200,7 @@ class OperationsTest : public QObject {
         QCOMPARE(bench.dialogs->messages.size(), std::size_t{1});
         QVERIFY(QString::fromStdString(bench.dialogs->messages.front()).contains("- sidéral"));
         QCOMPARE(bench.log(), QString(">05<No Reply Error>CC<No Reply>No Byte"));
-        QCOMPARE(bench.board.receivedByBoard(), Hex("05 CC"));
+        QCOMPARE(bench.board->receivedByBoard(), Hex("05 CC"));
         QVERIFY(bench.portIsFree());
     }
 
@@ -268,8 +230,8 @@ class OperationsTest : public QObject {
         QCOMPARE(bench.log(),
                  QString("Open COM 1 9600,N,8,1>01<01>04<04>03<03>00<00>00<03<12<34"
                          "<00<00<00<00<00<00<00<00<00<00<00>06<06>06<06>12<12>34<34>34"));
-        QVERIFY(bench.board.waitForReceived(10, std::chrono::seconds(2)));
-        QCOMPARE(bench.board.receivedByBoard(), Hex("01 04 03 00 00 06 06 12 34 34"));
+        QVERIFY(bench.board->waitForReceived(10, std::chrono::seconds(2)));
+        QCOMPARE(bench.board->receivedByBoard(), Hex("01 04 03 00 00 06 06 12 34 34"));
         QCOMPARE(bench.text("EDTprg"), QString("OK"));
         QCOMPARE(bench.dialogs->messages,
                  (std::vector<std::string>{
@@ -285,7 +247,7 @@ class OperationsTest : public QObject {
         bench.click("BTNcharge_program");
         QCOMPARE(bench.text("EDTprg"), QString(""));
         QCOMPARE(bench.log(), QString("previous"));
-        QVERIFY(bench.board.receivedByBoard().empty());
+        QVERIFY(bench.board->receivedByBoard().empty());
         QCOMPARE(bench.dialogs->messages.size(), std::size_t{1});
     }
 
@@ -322,7 +284,7 @@ class OperationsTest : public QObject {
                      "erreur init com debug", "erreur init stop debug", "erreur stop debug",
                      "télescope arrêté?"}));
         QCOMPARE(bench.text("EDTprg"), QString(""));
-        QCOMPARE(bench.board.receivedByBoard(), Hex("01 04 03 06"));
+        QCOMPARE(bench.board->receivedByBoard(), Hex("01 04 03 06"));
         QVERIFY(bench.portIsFree());
     }
 

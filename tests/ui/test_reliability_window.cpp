@@ -18,10 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "serial/termios_port.h"
-#include "sim/pty_board.h"
-#include "ui/main_window.h"
-#include "window_test_doubles.h"
+#include "pty_window_bench.h"
 
 using namespace veloris;
 using veloris::testing::ScriptedDialogs;
@@ -33,61 +30,11 @@ using namespace std::chrono_literals;
 // A fault on the line must not hold the window longer than this.
 constexpr auto kFaultBound = 3s;
 
-const char* const kDataBoxes[] = {"Tdata1", "Tdata2", "Tdata3", "TdataTempo"};
-const char* const kValueBoxes[] = {"TValeur1", "TValeur2", "Tvaleur3", "TvaleurTempo"};
+using testing::kDataBoxes;
+using testing::kValueBoxes;
 const char* const kOperations[] = {"CmdRead", "CmdWrite", "BTNcharge_program"};
 
-// A window whose COM ports lead to the device named in a text the test can change, as an
-// adapter plugged back in may come up under another name.
-struct Bench {
-    explicit Bench(BoardSetup setup = {})
-        : board(std::make_unique<PtyBoard>(std::move(setup))),
-          device(std::make_shared<std::string>(board->slavePath())) {
-        WindowServices services;
-        services.comm1 = std::make_unique<TermiosPort>([device = device](int) { return *device; });
-        auto scripted = std::make_unique<ScriptedDialogs>();
-        dialogs = scripted.get();
-        dialogs->answer = [] { return std::string("C:\\.S19"); };
-        services.dialogs = std::move(scripted);
-        services.clock = std::make_unique<SystemClock>();
-        window = std::make_unique<FRMprogram>(std::move(services));
-        window->show();
-    }
-
-    // The cable plugged back in: a board that answers, at a new device path.
-    void reconnect(BoardSetup setup = {}) {
-        board = std::make_unique<PtyBoard>(std::move(setup));
-        *device = board->slavePath();
-    }
-
-    // Clicks and gives how long the window was held.
-    std::chrono::milliseconds click(const char* name) {
-        auto* button = window->findChild<QAbstractButton*>(name);
-        if (button == nullptr) {
-            qFatal("no button %s", name);
-        }
-        QElapsedTimer timer;
-        timer.start();
-        QTest::mouseClick(button, Qt::LeftButton);
-        return std::chrono::milliseconds(timer.elapsed());
-    }
-    QString text(const char* box) { return QString::fromStdString(window->boxes().text(box)); }
-    void type(const char* box, const QString& text) {
-        auto* edit = window->findChild<QLineEdit*>(box);
-        QVERIFY(edit != nullptr);
-        edit->setText(text);
-    }
-    QString log() { return QString::fromStdString(window->exchangeLog().text()); }
-    QString lastMessage() {
-        return dialogs->messages.empty() ? QString()
-                                         : QString::fromStdString(dialogs->messages.back());
-    }
-
-    std::unique_ptr<PtyBoard> board;
-    std::shared_ptr<std::string> device;
-    ScriptedDialogs* dialogs = nullptr;
-    std::unique_ptr<FRMprogram> window;
-};
+using Bench = testing::PtyWindowBench;
 
 bool WithinBound(std::chrono::milliseconds took, const char* what) {
     qInfo("%s ended in %lld ms", what, static_cast<long long>(took.count()));
