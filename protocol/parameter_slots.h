@@ -9,6 +9,23 @@
 
 namespace veloris {
 
+// The board's four parameters, in the order every operation handles them.
+enum class SlotKey { Sidereal, Guiding, Centring, Tempo };
+
+struct SlotEntry {
+    SlotKey key;
+    std::string_view keyName; // stable name for files and the command line
+    std::uint16_t address;    // of the four-byte record in the board's EEPROM
+};
+
+inline constexpr std::array<SlotEntry, 4> kSlots{{
+    {SlotKey::Sidereal, "sidereal", 0xF894},
+    {SlotKey::Guiding, "guiding", 0xF899},
+    {SlotKey::Centring, "centring", 0xF89E},
+    {SlotKey::Tempo, "tempo", 0xF8A9},
+}};
+inline constexpr std::size_t kSlotCount = kSlots.size();
+
 struct ParameterSlot {
     std::string_view labelName;      // the row label control
     std::string_view rowLabel;       // its text

@@ -24,11 +24,19 @@ struct OpenFailure {
         Busy,             // held open by another program
         PermissionDenied, // the account may not use the device
         BadSettings,      // the settings text or the line configuration was refused
+        NotSerialPort,    // the device is no serial line (/dev/null, a file, a FIFO, ...)
+        SystemConsole,    // the device carries the system's console; never talked to
         Other,
+    };
+    // Who holds a busy port, where it can be found out.
+    struct Holder {
+        std::string program; // e.g. "minicom"
+        int pid = 0;
     };
     Reason reason = Reason::Other;
     std::string device; // the device that was tried, e.g. "/dev/ttyUSB0"
     std::string detail; // the system's own words, for the curious
+    std::optional<Holder> holder;
 };
 
 // What a wait on the port ended with.
