@@ -30,7 +30,7 @@ PlayedBoardPort::PlayedBoardPort(VirtualClock& clock, std::span<const std::uint8
 
 std::optional<OpenFailure> PlayedBoardPort::open() {
     if (hungUp_) {
-        return OpenFailure{OpenFailure::Reason::Absent, deviceName(), "the board hung up"};
+        return OpenFailure{OpenFailure::Reason::Absent, deviceName(), "the board hung up", {}};
     }
     open_ = true;
     inBuffer_.clear();

@@ -67,7 +67,7 @@ struct WriteRequest {
 struct FailedByte {
     enum class Stage { CommandEcho, RecordEcho };
     Stage stage = Stage::CommandEcho;
-    int position = 0;                     // 1 to 4 for a record echo
+    int position = 0;                    // 1 to 4 for a record echo
     ByteValue received = kTimeoutMarker; // what came instead
 };
 
@@ -75,7 +75,7 @@ struct SlotWrite {
     enum class Status { Confirmed, NotConfirmed, NotReached, Skipped };
     SlotKey key{};
     Status status = Status::Skipped;
-    Bytes record;                          // the record sent (empty when skipped)
+    Bytes record;                           // the record sent (empty when skipped)
     std::optional<FailedByte> firstFailure; // set when NotConfirmed
 };
 

@@ -37,6 +37,10 @@ std::string OpenFailureEntry(const OpenFailure& failure) {
         return " Error: permission denied";
     case OpenFailure::Reason::BadSettings:
         return " Error: settings refused";
+    case OpenFailure::Reason::NotSerialPort:
+        return " Error: not a serial port";
+    case OpenFailure::Reason::SystemConsole:
+        return " Error: system console";
     case OpenFailure::Reason::Other:
         break;
     }
@@ -62,6 +66,12 @@ std::string OpenFailureMessage(int commPort, const OpenFailure& failure) {
         return "Impossible d'ouvrir le port " + port +
                " : le périphérique refuse les réglages 9600,N,8,1." +
                (failure.detail.empty() ? "" : "\n(" + failure.detail + ")");
+    case OpenFailure::Reason::NotSerialPort:
+        return "Impossible d'ouvrir le port " + port +
+               " : ce périphérique n'est pas un port série.";
+    case OpenFailure::Reason::SystemConsole:
+        return "Impossible d'ouvrir le port " + port +
+               " : c'est la console du système, qui ne doit pas servir à parler à la carte.";
     case OpenFailure::Reason::Other:
         break;
     }

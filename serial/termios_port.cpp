@@ -61,11 +61,11 @@ OpenFailure::Reason ClassifyOpenError(int error) {
 }
 
 OpenFailure SystemFailure(int error, std::string device) {
-    return OpenFailure{ClassifyOpenError(error), std::move(device), SystemWords(error)};
+    return OpenFailure{ClassifyOpenError(error), std::move(device), SystemWords(error), {}};
 }
 
 OpenFailure Failure(OpenFailure::Reason reason, std::string device, std::string detail) {
-    return OpenFailure{reason, std::move(device), std::move(detail)};
+    return OpenFailure{reason, std::move(device), std::move(detail), {}};
 }
 
 // Errors that mean the device is gone: a pulled adapter leaves a hung-up line that

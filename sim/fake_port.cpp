@@ -17,7 +17,7 @@ std::optional<OpenFailure> FakePort::open() {
         return failure;
     }
     if (board_.hungUp()) {
-        return OpenFailure{OpenFailure::Reason::Absent, deviceName(), "the board has hung up"};
+        return OpenFailure{OpenFailure::Reason::Absent, deviceName(), "the board has hung up", {}};
     }
     open_ = true;
     ++openCount_;

@@ -38,7 +38,7 @@ TEST(OpenComm, AFailedOpeningLeavesTheOpenLineAndSaysWhy) {
         VirtualClock clock;
         FakePort port(clock);
         port.setCommPort(2);
-        port.setOpenFailure(OpenFailure{reason, "/dev/ttyUSB0", ""});
+        port.setOpenFailure(OpenFailure{reason, "/dev/ttyUSB0", "", {}});
         StringLog log;
         const auto failure = OpenComm(port, log);
         ASSERT_TRUE(failure.has_value());
@@ -49,12 +49,12 @@ TEST(OpenComm, AFailedOpeningLeavesTheOpenLineAndSaysWhy) {
 
 TEST(OpenFailureMessage, NamesThePortTheDeviceAndWhatToDo) {
     const std::string denied = OpenFailureMessage(
-        3, OpenFailure{OpenFailure::Reason::PermissionDenied, "/dev/ttyUSB0", "EACCES"});
+        3, OpenFailure{OpenFailure::Reason::PermissionDenied, "/dev/ttyUSB0", "EACCES", {}});
     EXPECT_NE(denied.find("COM3 (/dev/ttyUSB0)"), std::string::npos);
     EXPECT_NE(denied.find("dialout"), std::string::npos);
 
     const std::string busy =
-        OpenFailureMessage(1, OpenFailure{OpenFailure::Reason::Busy, "/dev/ttyS0", ""});
+        OpenFailureMessage(1, OpenFailure{OpenFailure::Reason::Busy, "/dev/ttyS0", "", {}});
     EXPECT_NE(busy.find("COM1 (/dev/ttyS0)"), std::string::npos);
     EXPECT_NE(busy.find("autre programme"), std::string::npos);
 }

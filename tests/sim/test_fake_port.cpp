@@ -98,7 +98,7 @@ TEST_F(FakePortTest, StuckSendQueueHoldsOutputUntilReleased) {
 TEST_F(FakePortTest, OpenFailureAndHangUpKeepThePortFromTheBoard) {
     port = std::make_unique<FakePort>(clock, BoardBehaviour::DisconnectAfter(2));
     port->setCommPort(3);
-    port->setOpenFailure(OpenFailure{OpenFailure::Reason::Busy, "", "held"});
+    port->setOpenFailure(OpenFailure{OpenFailure::Reason::Busy, "", "held", {}});
     const auto failure = port->open();
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->reason, OpenFailure::Reason::Busy);

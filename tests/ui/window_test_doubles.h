@@ -33,7 +33,7 @@ class RecordingPort final : public SerialPort {
     std::optional<OpenFailure> open() override {
         ++opens;
         if (refuseOpening) {
-            return OpenFailure{OpenFailure::Reason::Absent, deviceName(), "no such device"};
+            return OpenFailure{OpenFailure::Reason::Absent, deviceName(), "no such device", {}};
         }
         open_ = true;
         return std::nullopt;
