@@ -1,0 +1,91 @@
+#include "cli/board_line.h"
+
+#include "cli/port_words.h"
+#include "cli/slot_words.h"
+#include "cli/texts.h"
+
+namespace veloris::cli {
+
+namespace {
+
+std::vector<std::size_t> AllSlots() {
+    std::vector<std::size_t> all;
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        all.push_back(i);
+    }
+    return all;
+}
+
+std::vector<std::size_t> RequestedSlots(const WriteRequest& request) {
+    std::vector<std::size_t> requested;
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        if (request.values[i]) {
+            requested.push_back(i);
+        }
+    }
+    return requested;
+}
+
+} // namespace
+
+BoardLine::BoardLine(PortChoice port, const Options& options, const StopRequest* stop)
+    : choice_(std::move(port)), port_([device = choice_.device](int) { return device; }),
+      log_(options.verbose),
+      progress_(StderrIsTerminal() && !options.quiet && !options.verbose), stop_(stop) {}
+
+OperationLine BoardLine::line() {
+    return OperationLine{port_, log_, clock_, &progress_, &progress_, stop_};
+}
+
+ReadResult BoardLine::read() {
+    progress_.start(Cli::tr("Reading"), AllSlots());
+    OperationLine operationLine = line();
+    ReadResult result = ReadSlots(operationLine);
+    progress_.clear();
+    return result;
+}
+
+WriteResult BoardLine::write(const WriteRequest& request) {
+    progress_.start(Cli::tr("Writing"), RequestedSlots(request));
+    OperationLine operationLine = line();
+    WriteResult result = WriteSlots(operationLine, request);
+    progress_.clear();
+    return result;
+}
+
+std::optional<ExitCode> SessionProblem(const SessionOutcome& session, const PortChoice& port,
+                                       const Console& console, QJsonObject& report) {
+    switch (session.state) {
+    case SessionOutcome::State::Completed:
+        return std::nullopt;
+    case SessionOutcome::State::NotOpened: {
+        const OpenFailure failure = session.openFailure.value_or(OpenFailure{});
+        console.error(OpenFailureText(port.shown, failure));
+        QJsonObject error = OpenFailureJson(port.shown, failure);
+        error.insert(QStringLiteral("kind"), QStringLiteral("not-opened"));
+        report.insert(QStringLiteral("error"), error);
+        return ExitCode::PortNotOpened;
+    }
+    case SessionOutcome::State::LineLost: {
+        const QString text = LineLostText(port.shown);
+        console.error(text);
+        QJsonObject error{{QStringLiteral("kind"), QStringLiteral("line-lost")},
+                          {QStringLiteral("message"), text}};
+        if (session.lostInSlot && *session.lostInSlot < kSlotCount) {
+            error.insert(QStringLiteral("slot"), KeyName(kSlots[*session.lostInSlot].key));
+        }
+        report.insert(QStringLiteral("error"), error);
+        return ExitCode::LineLost;
+    }
+    case SessionOutcome::State::Interrupted:
+        break;
+    }
+    const QString text = Cli::tr("Stopped on request before the end.");
+    console.error(text);
+    report.insert(QStringLiteral("error"),
+                  QJsonObject{{QStringLiteral("kind"), QStringLiteral("interrupted")},
+                              {QStringLiteral("message"), text}});
+    return ExitCode::BoardFault;
+}
+
+} // namespace veloris::cli

@@ -1,0 +1,22 @@
+#pragma once
+// veloris-cli run as a child process, its output collected and its time taken.
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace veloris::testing {
+
+struct CliRun {
+    int status = -1; // exit status; -1 when it did not exit normally
+    std::string out;
+    std::string err;
+    std::chrono::milliseconds took{};
+};
+
+// Runs the veloris-cli built alongside with these arguments, English texts unless `locale`
+// says otherwise; kills it after `patience`.
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& locale = "C",
+              std::chrono::milliseconds patience = std::chrono::seconds(30));
+
+} // namespace veloris::testing

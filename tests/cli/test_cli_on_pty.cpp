@@ -1,0 +1,207 @@
+// veloris-cli through the real termios port against the simulated board on a
+// pseudo-terminal: what it prints, what it puts on the line, and how it ends.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "cli_process.h"
+#include "operations/operations.h"
+#include "serial/termios_port.h"
+#include "sim/headless_window.h"
+#include "sim/pty_board.h"
+
+using namespace std::chrono_literals;
+using namespace veloris;
+using veloris::testing::RunCli;
+
+namespace {
+
+constexpr std::array<std::uint16_t, 4> kAddresses = EepromImage::kSlotAddresses;
+
+QJsonObject Json(const std::string& out) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(out)).object();
+}
+
+std::vector<int> ValuesIn(const QJsonArray& slots, const char* field) {
+    std::vector<int> values;
+    for (const auto& slot : slots) {
+        values.push_back(slot.toObject().value(field).toInt(-1));
+    }
+    return values;
+}
+
+// The write headers the board received, as the addresses they name, in order.
+std::vector<std::uint16_t> WrittenAddresses(const Bytes& received) {
+    std::vector<std::uint16_t> addresses;
+    for (std::size_t i = 0; i + 3 < received.size(); ++i) {
+        if (received[i] == 0x05 && received[i + 1] == 0x04 && received[i + 2] == 0xF8) {
+            addresses.push_back(static_cast<std::uint16_t>(0xF800 | received[i + 3]));
+            i += 8;
+        }
+    }
+    return addresses;
+}
+
+// The window's own operation on a board of its own, for the bytes it puts on the line.
+struct WindowOnPty {
+    PtyBoard board;
+    TermiosPort port{[this](int) { return board.slavePath(); }};
+    HeadlessBoxes boxes;
+    StringLog log;
+    AnsweringDialogs dialogs;
+    SystemClock clock;
+    OperationContext context{port, boxes, log, dialogs, clock};
+};
+
+void ClearTrace(PtyBoard& board) {
+    board.withBoard([](BoardModel& model) { model.trace().clear(); });
+}
+
+std::string TempPath(const char* name) {
+    return (std::filesystem::temp_directory_path() /
+            ("veloris-cli-" + std::to_string(::getpid()) + "-" + name))
+        .string();
+}
+
+} // namespace
+
+TEST(CliOnPty, ReadReportsTheFourSlotsAndPutsTheWindowsBytesOnTheLine) {
+    PtyBoard board;
+    board.setSlotValue(0xF894, 36000);
+    const auto run = RunCli({"read", "-p", board.slavePath(), "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const QJsonObject report = Json(run.out);
+    EXPECT_TRUE(report.value("complete").toBool());
+    const QJsonArray slots = report.value("slots").toArray();
+    EXPECT_EQ(ValuesIn(slots, "value"), (std::vector<int>{36000, 1000, 2000, 3000}));
+    EXPECT_EQ(slots[0].toObject().value("record").toString(), "CC 8C A0 DD");
+    EXPECT_EQ(slots[3].toObject().value("address").toString(), "F8A9");
+    EXPECT_TRUE(run.err.empty()) << run.err; // no progress line when stderr is no terminal
+
+    WindowOnPty window;
+    window.board.setSlotValue(0xF894, 36000);
+    ReadParameters(window.context);
+    EXPECT_EQ(board.receivedByBoard(), window.board.receivedByBoard());
+    EXPECT_EQ(board.sentByBoard(), window.board.sentByBoard());
+
+    // For people: one row per slot, and the exchange on stderr with -v.
+    const auto human = RunCli({"read", "-p", board.slavePath(), "-v"});
+    EXPECT_EQ(human.status, 0);
+    EXPECT_NE(human.out.find("sidereal  F894     CC 8C A0 DD  36000"), std::string::npos)
+        << human.out;
+    EXPECT_NE(human.err.find(">06<06>04>F8>A9<CC>CC<0B>0B<B8>B8<DD>DD\n"), std::string::npos)
+        << human.err;
+}
+
+TEST(CliOnPty, FullWriteMatchesTheWindowAndASubsetSendsOnlyItsBlocks) {
+    PtyBoard board;
+    const auto full = RunCli({"write", "-p", board.slavePath(), "--no-verify", "--sidereal",
+                              "36000", "--guiding", "1200", "--centring", "2500", "--tempo", "400"});
+    ASSERT_EQ(full.status, 0) << full.err;
+    EXPECT_NE(full.out.find("switched off and on again"), std::string::npos) << full.out;
+
+    WindowOnPty window;
+    ReadParameters(window.context); // lets slots 2 to 4 through the window's guards
+    ClearTrace(window.board);
+    const char* const valueBoxes[] = {"TValeur1", "TValeur2", "Tvaleur3", "TvaleurTempo"};
+    const char* const values[] = {"36000", "1200", "2500", "400"};
+    for (int i = 0; i < 4; ++i) {
+        window.boxes.setText(valueBoxes[i], values[i]);
+    }
+    WriteParameters(window.context);
+    EXPECT_EQ(board.receivedByBoard(), window.board.receivedByBoard());
+    EXPECT_EQ(board.sentByBoard(), window.board.sentByBoard());
+
+    ClearTrace(board);
+    const auto subset =
+        RunCli({"write", "-p", board.slavePath(), "--json", "--tempo", "300", "--guiding", "900"});
+    ASSERT_EQ(subset.status, 0) << subset.err;
+    const Bytes received = board.receivedByBoard();
+    EXPECT_EQ(WrittenAddresses(received), (std::vector<std::uint16_t>{0xF899, 0xF8A9}));
+    // The verify is a read after the two blocks: 2 x 9 bytes written, then a read.
+    ASSERT_GT(received.size(), 18u);
+    EXPECT_EQ(received[18], 0x06);
+    const QJsonArray written = Json(subset.out).value("written").toArray();
+    ASSERT_EQ(written.size(), 2);
+    for (const auto& slot : written) {
+        EXPECT_EQ(slot.toObject().value("status").toString(), "confirmed");
+        EXPECT_TRUE(slot.toObject().value("verified").toBool());
+    }
+    EXPECT_EQ(board.eeprom().slotValue(0xF899), 900);
+    EXPECT_EQ(board.eeprom().slotValue(0xF8A9), 300);
+    EXPECT_EQ(board.eeprom().slotValue(0xF894), 36000);
+}
+
+TEST(CliOnPty, AWriteTheBoardDoesNotEchoRightIsNotReportedDone) {
+    PtyBoard board(BoardBehaviour::WrongEchoOnce(2));
+    const auto run = RunCli({"write", "-p", board.slavePath(), "--json", "--centring", "2500"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    const QJsonObject slot = Json(run.out).value("written").toArray()[0].toObject();
+    EXPECT_EQ(slot.value("status").toString(), "not-confirmed");
+    EXPECT_EQ(slot.value("first_failure").toObject().value("position").toInt(), 2);
+}
+
+TEST(CliOnPty, BackupThenRestoreWritesOnlyTheSlotsThatChanged) {
+    PtyBoard board;
+    const std::string file = TempPath("backup.json");
+    std::filesystem::remove(file);
+    ASSERT_EQ(RunCli({"backup", "-p", board.slavePath(), file}).status, 0);
+    const QJsonObject saved = Json([&] {
+        std::ifstream in(file);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }());
+    EXPECT_EQ(saved.value("format").toString(), "veloris-parameters");
+    EXPECT_EQ(ValuesIn(saved.value("slots").toArray(), "value"),
+              (std::vector<int>{100, 1000, 2000, 3000}));
+    // An existing file is kept unless --force.
+    EXPECT_EQ(RunCli({"backup", "-p", board.slavePath(), file}).status, 2);
+    EXPECT_EQ(RunCli({"backup", "-p", board.slavePath(), "--force", file}).status, 0);
+
+    board.setSlotValue(0xF89E, 2222);
+    EXPECT_EQ(RunCli({"verify", "-p", board.slavePath(), file}).status, 1);
+    ClearTrace(board);
+    const auto dry = RunCli({"restore", "-p", board.slavePath(), "--dry-run", file});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_NE(dry.out.find("2222     2000     differs"), std::string::npos) << dry.out;
+    EXPECT_TRUE(WrittenAddresses(board.receivedByBoard()).empty());
+
+    const auto restore = RunCli({"restore", "-p", board.slavePath(), file});
+    EXPECT_EQ(restore.status, 0) << restore.err;
+    EXPECT_EQ(WrittenAddresses(board.receivedByBoard()), (std::vector<std::uint16_t>{0xF89E}));
+    EXPECT_EQ(board.eeprom().slotValue(0xF89E), 2000);
+    EXPECT_EQ(RunCli({"verify", "-p", board.slavePath(), file}).status, 0);
+    std::filesystem::remove(file);
+}
+
+TEST(CliOnPty, AFailingLineEndsWithItsOwnExitCode) {
+    // A silent board: four time-outs of about two seconds, then exit 1.
+    PtyBoard silent(BoardBehaviour::Silent());
+    const auto quiet = RunCli({"read", "-p", silent.slavePath(), "--json"});
+    EXPECT_EQ(quiet.status, 1) << quiet.err;
+    EXPECT_LT(quiet.took, 12s);
+    EXPECT_FALSE(Json(quiet.out).value("complete").toBool());
+
+    // Unplugged in the second slot of a write.
+    PtyBoard unplugged(BoardBehaviour::DisconnectAfter(12));
+    const auto lost = RunCli({"write", "-p", unplugged.slavePath(), "--sidereal", "1",
+                              "--guiding", "2", "--centring", "3", "--tempo", "4"});
+    EXPECT_EQ(lost.status, 4) << lost.err;
+    EXPECT_NE(lost.err.find("was lost"), std::string::npos) << lost.err;
+    EXPECT_LT(lost.took, 10s);
+
+    // Held by another program: nothing is sent.
+    PtyBoard board;
+    TermiosPort holder([&](int) { return board.slavePath(); });
+    ASSERT_FALSE(holder.open().has_value());
+    const auto busy = RunCli({"read", "-p", board.slavePath(), "--json"});
+    EXPECT_EQ(busy.status, 3) << busy.err;
+    EXPECT_EQ(Json(busy.out).value("error").toObject().value("reason").toString(), "busy");
+    EXPECT_NE(busy.err.find("another program is using it"), std::string::npos) << busy.err;
+    EXPECT_TRUE(board.receivedByBoard().empty());
+}
