@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <string_view>
 #include <tuple>
 
@@ -60,7 +61,8 @@ auto SortKey(const PresentPort& port) {
 
 std::vector<PresentPort> OrderPorts(std::vector<PresentPort> ports) {
     std::erase_if(ports, [](const PresentPort& port) {
-        return !port.realUart && GroupOf(SplitDeviceName(port.device)) == PortGroup::BuiltInUart;
+        return port.systemConsole ||
+               (!port.realUart && GroupOf(SplitDeviceName(port.device)) == PortGroup::BuiltInUart);
     });
     std::stable_sort(ports.begin(), ports.end(), [](const PresentPort& a, const PresentPort& b) {
         return SortKey(a) < SortKey(b);
@@ -79,14 +81,36 @@ std::string DeviceForComm(int n, const std::vector<PresentPort>& ordered) {
 }
 
 std::string DescribeComm(int n, const std::vector<PresentPort>& ordered) {
-    if (n >= 1 && static_cast<std::size_t>(n) <= ordered.size()) {
-        const PresentPort& port = ordered[static_cast<std::size_t>(n) - 1];
-        if (port.description.empty()) {
-            return port.device;
-        }
-        return port.device + " — " + port.description;
+    if (n < 1 || static_cast<std::size_t>(n) > ordered.size()) {
+        return DeviceForComm(n, ordered) + " (aucun port détecté)";
     }
-    return DeviceForComm(n, ordered) + " (aucun port détecté)";
+    const PresentPort& port = ordered[static_cast<std::size_t>(n) - 1];
+    std::string text = port.device;
+    std::string maker = port.description;
+    // Many adapters repeat the maker in the description; once is enough.
+    if (!port.manufacturer.empty() && port.manufacturer != port.description) {
+        maker += (maker.empty() ? "" : ", ") + port.manufacturer;
+    }
+    if (!maker.empty()) {
+        text += " — " + maker;
+    }
+    if (!port.byId.empty()) {
+        text += "\n" + port.byId;
+    }
+    std::string identity;
+    if (port.usb) {
+        char numbers[16];
+        std::snprintf(numbers, sizeof numbers, "%04x:%04x", port.usb->vendor, port.usb->product);
+        identity = std::string("USB ") + numbers;
+    }
+    if (!port.serialNumber.empty()) {
+        identity +=
+            (identity.empty() ? "" : ", ") + std::string("n° de série ") + port.serialNumber;
+    }
+    if (!identity.empty()) {
+        text += "\n" + identity;
+    }
+    return text;
 }
 
 } // namespace veloris

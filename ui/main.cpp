@@ -4,12 +4,12 @@
 
 #include <QApplication>
 
+#include "portinfo/port_listing.h"
 #include "serial/clock.h"
 #include "serial/port_mapping.h"
 #include "serial/termios_port.h"
 #include "ui/main_window.h"
 #include "ui/qt_dialogs.h"
-#include "ui/qt_port_listing.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -5,6 +5,14 @@
 namespace veloris {
 namespace {
 
+PresentPort Port(std::string device, std::string description = "", bool realUart = true) {
+    PresentPort port;
+    port.device = std::move(device);
+    port.description = std::move(description);
+    port.realUart = realUart;
+    return port;
+}
+
 std::vector<std::string> Devices(const std::vector<PresentPort>& ports) {
     std::vector<std::string> devices;
     for (const PresentPort& port : ports) {
@@ -15,9 +23,9 @@ std::vector<std::string> Devices(const std::vector<PresentPort>& ports) {
 
 TEST(OrderPorts, PutsUartsThenUsbThenModemsThenTheRestEachByNumber) {
     const std::vector<PresentPort> found{
-        {"/dev/ttyUSB10", "", true}, {"/dev/rfcomm0", "", true}, {"/dev/ttyACM0", "", true},
-        {"/dev/ttyS3", "", false},   {"/dev/ttyUSB2", "", true}, {"/dev/ttyS1", "", true},
-        {"/dev/ttySAC0", "", true},  {"/dev/ttyS0", "", true},   {"/dev/ttyAMA0", "", true},
+        Port("/dev/ttyUSB10"),         Port("/dev/rfcomm0"), Port("/dev/ttyACM0"),
+        Port("/dev/ttyS3", "", false), Port("/dev/ttyUSB2"), Port("/dev/ttyS1"),
+        Port("/dev/ttySAC0"),          Port("/dev/ttyS0"),   Port("/dev/ttyAMA0"),
     };
     EXPECT_EQ(
         Devices(OrderPorts(found)),
@@ -25,9 +33,22 @@ TEST(OrderPorts, PutsUartsThenUsbThenModemsThenTheRestEachByNumber) {
                                   "/dev/ttyACM0", "/dev/rfcomm0", "/dev/ttyAMA0", "/dev/ttySAC0"}));
 }
 
+TEST(OrderPorts, LeavesOutTheSystemConsole) {
+    PresentPort console = Port("/dev/ttyS0");
+    console.systemConsole = true;
+    PresentPort usbConsole = Port("/dev/ttyUSB0");
+    usbConsole.systemConsole = true;
+    const std::vector<PresentPort> found{console, Port("/dev/ttyS1"), usbConsole,
+                                         Port("/dev/ttyUSB1")};
+    const std::vector<PresentPort> ordered = OrderPorts(found);
+    EXPECT_EQ(Devices(ordered), (std::vector<std::string>{"/dev/ttyS1", "/dev/ttyUSB1"}));
+    // COM3 falls back to a ttyS name; whether that is the console is found at opening.
+    EXPECT_EQ(DeviceForComm(3, ordered), "/dev/ttyS2");
+}
+
 TEST(DeviceForComm, TakesTheNthPortThenFallsBackToTtyS) {
-    const std::vector<PresentPort> ordered{{"/dev/ttyUSB0", "FT232R USB UART", true},
-                                           {"/dev/ttyACM1", "", true}};
+    const std::vector<PresentPort> ordered{Port("/dev/ttyUSB0", "FT232R USB UART", true),
+                                           Port("/dev/ttyACM1")};
     EXPECT_EQ(DeviceForComm(1, ordered), "/dev/ttyUSB0");
     EXPECT_EQ(DeviceForComm(2, ordered), "/dev/ttyACM1");
     EXPECT_EQ(DeviceForComm(3, ordered), "/dev/ttyS2");
@@ -36,12 +57,24 @@ TEST(DeviceForComm, TakesTheNthPortThenFallsBackToTtyS) {
     EXPECT_EQ(DeviceForComm(0, ordered), "");
 }
 
-TEST(DescribeComm, NamesTheDeviceAndWhatItIs) {
-    const std::vector<PresentPort> ordered{{"/dev/ttyUSB0", "FT232R USB UART", true},
-                                           {"/dev/ttyACM1", "", true}};
-    EXPECT_EQ(DescribeComm(1, ordered), "/dev/ttyUSB0 — FT232R USB UART");
-    EXPECT_EQ(DescribeComm(2, ordered), "/dev/ttyACM1");
-    EXPECT_EQ(DescribeComm(3, ordered), "/dev/ttyS2 (aucun port détecté)");
+TEST(DescribeComm, NamesTheDeviceAndWhatTheSystemKnowsOfIt) {
+    PresentPort ftdi = Port("/dev/ttyUSB0", "FT232R USB UART");
+    ftdi.manufacturer = "FTDI";
+    ftdi.byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
+    ftdi.usb = UsbId{0x0403, 0x6001};
+    ftdi.serialNumber = "A1B2C3";
+    PresentPort ch340 = Port("/dev/ttyUSB1", "USB Serial");
+    ch340.manufacturer = "USB Serial"; // said twice by the adapter, once here
+    ch340.usb = UsbId{0x1a86, 0x7523};
+    const std::vector<PresentPort> ordered{ftdi, ch340, Port("/dev/ttyACM1")};
+
+    EXPECT_EQ(DescribeComm(1, ordered),
+              "/dev/ttyUSB0 — FT232R USB UART, FTDI\n"
+              "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0\n"
+              "USB 0403:6001, n° de série A1B2C3");
+    EXPECT_EQ(DescribeComm(2, ordered), "/dev/ttyUSB1 — USB Serial\nUSB 1a86:7523");
+    EXPECT_EQ(DescribeComm(3, ordered), "/dev/ttyACM1");
+    EXPECT_EQ(DescribeComm(4, ordered), "/dev/ttyS3 (aucun port détecté)");
 }
 
 } // namespace
