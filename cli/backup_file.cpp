@@ -127,7 +127,9 @@ std::variant<Backup, QString> ParseBackup(const QByteArray& document) {
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(document, &error);
     if (error.error != QJsonParseError::NoError) {
-        return Cli::tr("it is not JSON (%1 at byte %2).").arg(error.errorString()).arg(error.offset);
+        return Cli::tr("it is not JSON (%1 at byte %2).")
+            .arg(error.errorString())
+            .arg(error.offset);
     }
     if (!json.isObject()) {
         return Cli::tr("it is not a JSON object.");

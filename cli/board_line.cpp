@@ -30,8 +30,8 @@ std::vector<std::size_t> RequestedSlots(const WriteRequest& request) {
 
 BoardLine::BoardLine(PortChoice port, const Options& options, const StopRequest* stop)
     : choice_(std::move(port)), port_([device = choice_.device](int) { return device; }),
-      log_(options.verbose),
-      progress_(StderrIsTerminal() && !options.quiet && !options.verbose), stop_(stop) {}
+      log_(options.verbose), progress_(StderrIsTerminal() && !options.quiet && !options.verbose),
+      stop_(stop) {}
 
 OperationLine BoardLine::line() {
     return OperationLine{port_, log_, clock_, &progress_, &progress_, stop_};

@@ -67,9 +67,8 @@ int RunBackup(const Options& options, const Console& console, BoardLine& line) {
             console, report);
     }
     if (!file.commit()) {
-        return Refuse(
-            Cli::tr("%1 could not be saved (%2).").arg(options.file, file.errorString()),
-            console, report);
+        return Refuse(Cli::tr("%1 could not be saved (%2).").arg(options.file, file.errorString()),
+                      console, report);
     }
     console.say(Cli::tr("Saved in %1.").arg(options.file));
     report.insert(QStringLiteral("saved"), true);

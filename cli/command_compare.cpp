@@ -48,8 +48,8 @@ Comparison Compare(const ReadResult& read, const Backup& backup, const Console& 
                 comparison.unreadable = true;
             }
         }
-        const QString board = slot.value ? QString::number(*slot.value)
-                                         : u'(' + FaultText(slot.fault) + u')';
+        const QString board =
+            slot.value ? QString::number(*slot.value) : u'(' + FaultText(slot.fault) + u')';
         console.say(Column(RowName(slot.key), kRowWidth) + Column(KeyName(slot.key), kKeyWidth) +
                     Column(board, kValueWidth) + Column(QString::number(wanted), kValueWidth) +
                     (same ? Cli::tr("same") : Cli::tr("differs")));

@@ -98,8 +98,8 @@ std::variant<Options, EarlyExit> ParseOptions(const QStringList& arguments) {
     parser.addOptions({noVerify, force, dryRun});
     parser.addPositionalArgument(QStringLiteral("command"),
                                  Cli::tr("ports, read, write, backup, restore or verify."));
-    parser.addPositionalArgument(QStringLiteral("file"), Cli::tr("backup, restore, verify: the file."),
-                                 Cli::tr("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 Cli::tr("backup, restore, verify: the file."), Cli::tr("[FILE]"));
 
     if (!parser.parse(arguments)) {
         return Refusal(parser.errorText());
@@ -145,7 +145,8 @@ std::variant<Options, EarlyExit> ParseOptions(const QStringList& arguments) {
     for (std::size_t i = 0; i < kSlotCount; ++i) {
         if (parser.isSet(values[i])) {
             if (parser.values(values[i]).size() > 1) {
-                return Refusal(Cli::tr("--%1 is given more than once.").arg(values[i].names().front()));
+                return Refusal(
+                    Cli::tr("--%1 is given more than once.").arg(values[i].names().front()));
             }
             options.values[i] = parser.value(values[i]);
         }

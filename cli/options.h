@@ -31,7 +31,7 @@ struct Options {
 // The run ends before any command: --help or --version printed, or the line refused.
 struct EarlyExit {
     int status = 0;
-    QString text;     // for stdout (help, version) or stderr (refusal)
+    QString text; // for stdout (help, version) or stderr (refusal)
     bool error = false;
 };
 

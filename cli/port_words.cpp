@@ -7,8 +7,9 @@ namespace veloris::cli {
 namespace {
 
 QString Detail(const OpenFailure& failure) {
-    return failure.detail.empty() ? QString()
-                                  : QStringLiteral("\n(") + QString::fromStdString(failure.detail) + u')';
+    return failure.detail.empty()
+               ? QString()
+               : QStringLiteral("\n(") + QString::fromStdString(failure.detail) + u')';
 }
 
 QString HolderText(const OpenFailure& failure) {

@@ -54,8 +54,8 @@ void ProgressLine::clear() {
 
 void ProgressLine::slotBegun(std::size_t slot) {
     const auto found = std::find(slots_.begin(), slots_.end(), slot);
-    current_ = found == slots_.end() ? current_ + 1
-                                     : static_cast<std::size_t>(found - slots_.begin()) + 1;
+    current_ =
+        found == slots_.end() ? current_ + 1 : static_cast<std::size_t>(found - slots_.begin()) + 1;
     slotStart_ = Clock::now();
     draw(true);
 }

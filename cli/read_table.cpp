@@ -16,8 +16,8 @@ constexpr int kRecordWidth = 13;
 
 void PrintReadTable(const ReadResult& result, const Console& console) {
     console.say(Column(Cli::tr("Parameter"), kRowWidth) + Column(Cli::tr("Key"), kKeyWidth) +
-                Column(Cli::tr("Address"), kAddressWidth) + Column(Cli::tr("Record"), kRecordWidth) +
-                Cli::tr("Value"));
+                Column(Cli::tr("Address"), kAddressWidth) +
+                Column(Cli::tr("Record"), kRecordWidth) + Cli::tr("Value"));
     for (const SlotRead& slot : result.slots) {
         const QString value =
             slot.value ? QString::number(*slot.value) : u'(' + FaultText(slot.fault) + u')';

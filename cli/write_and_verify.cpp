@@ -140,8 +140,7 @@ ExitCode WriteAndVerify(BoardLine& line, const WriteRequest& request, bool verif
             {QStringLiteral("status"), StatusName(slotWrite.status)},
             {QStringLiteral("first_failure"), FailureJson(slotWrite.firstFailure)},
             {QStringLiteral("verified"), back.done ? QJsonValue(verified) : QJsonValue()},
-            {QStringLiteral("read_back"),
-             back.value ? QJsonValue(*back.value) : QJsonValue()},
+            {QStringLiteral("read_back"), back.value ? QJsonValue(*back.value) : QJsonValue()},
         };
         slots.append(json);
     }

@@ -101,8 +101,9 @@ TEST(CliOnPty, ReadReportsTheFourSlotsAndPutsTheWindowsBytesOnTheLine) {
 
 TEST(CliOnPty, FullWriteMatchesTheWindowAndASubsetSendsOnlyItsBlocks) {
     PtyBoard board;
-    const auto full = RunCli({"write", "-p", board.slavePath(), "--no-verify", "--sidereal",
-                              "36000", "--guiding", "1200", "--centring", "2500", "--tempo", "400"});
+    const auto full =
+        RunCli({"write", "-p", board.slavePath(), "--no-verify", "--sidereal", "36000", "--guiding",
+                "1200", "--centring", "2500", "--tempo", "400"});
     ASSERT_EQ(full.status, 0) << full.err;
     EXPECT_NE(full.out.find("switched off and on again"), std::string::npos) << full.out;
 
@@ -189,8 +190,8 @@ TEST(CliOnPty, AFailingLineEndsWithItsOwnExitCode) {
 
     // Unplugged in the second slot of a write.
     PtyBoard unplugged(BoardBehaviour::DisconnectAfter(12));
-    const auto lost = RunCli({"write", "-p", unplugged.slavePath(), "--sidereal", "1",
-                              "--guiding", "2", "--centring", "3", "--tempo", "4"});
+    const auto lost = RunCli({"write", "-p", unplugged.slavePath(), "--sidereal", "1", "--guiding",
+                              "2", "--centring", "3", "--tempo", "4"});
     EXPECT_EQ(lost.status, 4) << lost.err;
     EXPECT_NE(lost.err.find("was lost"), std::string::npos) << lost.err;
     EXPECT_LT(lost.took, 10s);
