@@ -39,12 +39,14 @@ std::variant<BenchOptions, std::string> ParseOptions(const std::vector<std::stri
             }
             (argument == "--runs" ? options.runs : options.silentRuns) = *count;
             ++i;
-        } else if (argument == "--json" || argument == "--program") {
+        } else if (argument == "--json" || argument == "--program" || argument == "--cli") {
             if (!hasValue || arguments[i + 1].empty()) {
                 return argument + " needs a path";
             }
             if (argument == "--json") {
                 options.jsonFile = arguments[i + 1];
+            } else if (argument == "--cli") {
+                options.cliProgram = arguments[i + 1];
             } else {
                 options.program = arguments[i + 1];
             }

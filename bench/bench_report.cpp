@@ -1,7 +1,10 @@
 #include "bench/bench_report.h"
 
 #include <cstdio>
-#include <sstream>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include "sim/board_behaviour.h"
 
@@ -82,98 +85,33 @@ bool StartupMeasured(const BenchResults& results) {
     return results.startup && results.startup->skipped.empty() && results.startup->runs > 0;
 }
 
-// A writer for the few shapes the JSON report needs; keeps track of the commas.
-class Json {
-  public:
-    void open(const std::string& key = {}) {
-        name(key);
-        out_ << '{';
-        first_ = true;
-    }
-    void close() {
-        out_ << '}';
-        first_ = false;
-    }
-    void number(const std::string& key, double value) {
-        name(key);
-        out_ << Fixed(value, 4);
-    }
-    void integer(const std::string& key, long long value) {
-        name(key);
-        out_ << value;
-    }
-    void boolean(const std::string& key, bool value) {
-        name(key);
-        out_ << (value ? "true" : "false");
-    }
-    void null(const std::string& key) {
-        name(key);
-        out_ << "null";
-    }
-    void text(const std::string& key, const std::string& value) {
-        name(key);
-        quoted(value);
-    }
-    void texts(const std::string& key, const std::vector<std::string>& values) {
-        name(key);
-        out_ << '[';
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            out_ << (i == 0 ? "" : ", ");
-            quoted(values[i]);
-        }
-        out_ << ']';
-    }
-    void summary(const std::string& key, const Summary& value) {
-        open(key);
-        number("min", value.min);
-        number("median", value.median);
-        number("max", value.max);
-        close();
-    }
-    void bytes(const ByteCount& measured, const ByteCount& expected, bool steady) {
-        open("bytes");
-        integer("to_board", static_cast<long long>(measured.toBoard));
-        integer("from_board", static_cast<long long>(measured.fromBoard));
-        integer("total", static_cast<long long>(measured.total()));
-        integer("expected", static_cast<long long>(expected.total()));
-        boolean("same_every_run", steady);
-        close();
-    }
-    std::string result() const { return out_.str() + "\n"; }
+QJsonObject SummaryJson(const Summary& value) {
+    return {{"min", value.min}, {"median", value.median}, {"max", value.max}};
+}
 
-  private:
-    void name(const std::string& key) {
-        if (!first_) {
-            out_ << ", ";
-        }
-        first_ = false;
-        if (!key.empty()) {
-            quoted(key);
-            out_ << ": ";
-        }
-    }
-    void quoted(const std::string& value) {
-        out_ << '"';
-        for (const char c : value) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                out_ << '\\' << c;
-            } else if (c == '\n') {
-                out_ << "\\n";
-            } else if (byte < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-                out_ << escaped;
-            } else {
-                out_ << c;
-            }
-        }
-        out_ << '"';
-    }
+QJsonObject BytesJson(const ByteCount& measured, const ByteCount& expected, bool steady) {
+    return {{"to_board", static_cast<qint64>(measured.toBoard)},
+            {"from_board", static_cast<qint64>(measured.fromBoard)},
+            {"total", static_cast<qint64>(measured.total())},
+            {"expected", static_cast<qint64>(expected.total())},
+            {"same_every_run", steady}};
+}
 
-    std::ostringstream out_;
-    bool first_ = true;
-};
+QJsonArray TextsJson(const std::vector<std::string>& texts) {
+    QJsonArray array;
+    for (const std::string& text : texts) {
+        array.append(QString::fromStdString(text));
+    }
+    return array;
+}
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+bool CliMeasured(const BenchResults& results) {
+    return results.cli && results.cli->skipped.empty() && results.cli->runs > 0;
+}
 
 } // namespace
 
@@ -210,6 +148,18 @@ std::vector<std::string> Problems(const BenchResults& results) {
     if (results.startup) {
         for (const std::string& problem : results.startup->problems) {
             problems.push_back("start-up: " + problem);
+        }
+    }
+    if (results.cli) {
+        for (const std::string& problem : results.cli->problems) {
+            problems.push_back("veloris-cli read: " + problem);
+        }
+        if (CliMeasured(results) && (results.cli->measuredBytes != results.cli->expectedBytes ||
+                                     !results.cli->bytesSteady)) {
+            problems.push_back(
+                "veloris-cli read: " + std::to_string(results.cli->measuredBytes.total()) +
+                " bytes on the line instead of " +
+                std::to_string(results.cli->expectedBytes.total()));
         }
     }
     return problems;
@@ -266,9 +216,26 @@ std::string FormatTable(const BenchResults& results) {
                  ")\n";
     }
 
+    if (CliMeasured(results)) {
+        const CliCase& cli = *results.cli;
+        Row row = SummaryRow("veloris-cli read, process", cli.runs, cli.wallMs, 1, " ms");
+        row.limit =
+            Fixed(std::chrono::duration<double, std::milli>(cli.lineLimit).count(), 1) + " ms";
+        row.target = "<= " + Fixed(cli.targetMs(), 1) + " ms";
+        row.met = YesNo(cli.met());
+        table += Format(row) + "\n";
+    } else if (results.cli) {
+        table += Format({"veloris-cli read, process", "0", "n/a", "n/a", "n/a"}) + "  (" +
+                 results.cli->skipped + ")\n";
+    }
+
     table += "\nBytes on the line per operation, counted in the board's trace:\n";
     for (const PacedCase& paced : results.paced) {
         table += ByteLine(paced.title, paced.measuredBytes, paced.expectedBytes, paced.bytesSteady);
+    }
+    if (CliMeasured(results)) {
+        table += ByteLine("veloris-cli read", results.cli->measuredBytes,
+                          results.cli->expectedBytes, results.cli->bytesSteady);
     }
     if (results.silent) {
         table += ByteLine("read, no board", results.silent->measuredBytes,
@@ -284,6 +251,11 @@ std::string FormatTable(const BenchResults& results) {
     table += "\nNotes: the ratio is the median wall time over the line-time limit; an operation\n"
              "returns once its last byte is queued, so that byte's own line time is not in the\n"
              "wall time. CPU/wall of the process includes the simulated board's thread.\n";
+    if (CliMeasured(results)) {
+        table += "veloris-cli read: the whole process, from its start to its exit status\n"
+                 "collected (checked every 2 ms); its target is the line time plus " +
+                 std::to_string(kCliOverheadTarget.count()) + " ms.\n";
+    }
     if (StartupMeasured(results)) {
         table += "Start-up: the real program on " + results.startup->display +
                  " (no window manager), from its start to its\n"
@@ -301,72 +273,88 @@ std::string FormatTable(const BenchResults& results) {
 }
 
 std::string FormatJson(const BenchResults& results) {
-    Json json;
-    json.open();
-    json.text("when", results.when);
-    json.text("machine", results.machine);
-    json.integer("runs", results.runs);
-    json.integer("silent_runs", results.silentRuns);
-    json.number("line_byte_time_ms",
-                std::chrono::duration<double, std::milli>(kLineByteTime).count());
-    json.open("cases");
+    QJsonObject cases;
     for (const PacedCase& paced : results.paced) {
-        json.open(paced.key);
-        json.text("title", paced.title);
-        json.integer("runs", paced.runs);
-        json.summary("wall_ms", paced.wallMs);
-        json.number("limit_ms", LimitMs(paced));
-        json.summary("ratio", paced.ratio);
+        QJsonObject json{
+            {"title", Text(paced.title)},
+            {"runs", paced.runs},
+            {"wall_ms", SummaryJson(paced.wallMs)},
+            {"limit_ms", LimitMs(paced)},
+            {"ratio", SummaryJson(paced.ratio)},
+            {"target_ratio", QJsonValue()},
+            {"host_work_ms", SummaryJson(paced.hostWorkMs)},
+            {"turnaround_us", SummaryJson(paced.turnaroundMicros)},
+            {"bytes", BytesJson(paced.measuredBytes, paced.expectedBytes, paced.bytesSteady)},
+            {"problems", TextsJson(paced.problems)},
+        };
         if (const auto target = RatioTarget(paced)) {
-            json.number("target_ratio", *target);
-            json.boolean("met", paced.ratio.median <= *target);
-        } else {
-            json.null("target_ratio");
+            json.insert("target_ratio", *target);
+            json.insert("met", paced.ratio.median <= *target);
         }
-        json.summary("host_work_ms", paced.hostWorkMs);
-        json.summary("turnaround_us", paced.turnaroundMicros);
-        json.bytes(paced.measuredBytes, paced.expectedBytes, paced.bytesSteady);
-        json.texts("problems", paced.problems);
-        json.close();
+        cases.insert(Text(paced.key), json);
     }
     if (results.silent) {
         const SilentCase& silent = *results.silent;
-        json.open("silent_read");
-        json.integer("runs", silent.runs);
-        json.summary("wall_s", silent.wallSeconds);
-        json.summary("process_cpu_percent", silent.processCpuPercent);
-        json.summary("operation_thread_cpu_percent", silent.operationThreadCpuPercent);
-        json.number("target_cpu_percent", kSilentCpuTargetPercent);
-        json.boolean("met", silent.processCpuPercent.median <= kSilentCpuTargetPercent);
-        json.integer("timeouts", silent.timeouts);
-        json.bytes(silent.measuredBytes, silent.expectedBytes, silent.bytesSteady);
-        json.texts("problems", silent.problems);
-        json.close();
+        cases.insert(
+            "silent_read",
+            QJsonObject{
+                {"runs", silent.runs},
+                {"wall_s", SummaryJson(silent.wallSeconds)},
+                {"process_cpu_percent", SummaryJson(silent.processCpuPercent)},
+                {"operation_thread_cpu_percent", SummaryJson(silent.operationThreadCpuPercent)},
+                {"target_cpu_percent", kSilentCpuTargetPercent},
+                {"met", silent.processCpuPercent.median <= kSilentCpuTargetPercent},
+                {"timeouts", silent.timeouts},
+                {"bytes",
+                 BytesJson(silent.measuredBytes, silent.expectedBytes, silent.bytesSteady)},
+                {"problems", TextsJson(silent.problems)},
+            });
     }
     if (results.startup) {
         const StartupCase& startup = *results.startup;
-        json.open("startup");
+        QJsonObject json{{"problems", TextsJson(startup.problems)}};
         if (StartupMeasured(results)) {
-            json.text("display", startup.display);
-            json.integer("runs", startup.runs);
-            json.summary("shown_ms", startup.shownMs);
-            json.summary("painted_ms", startup.paintedMs);
-            json.summary("peak_rss_mb", startup.peakRssMB);
-            json.number("target_ms", static_cast<double>(kStartupTarget.count()));
-            json.number("target_rss_mb", kPeakRssTargetMB);
-            json.boolean(
-                "met", startup.shownMs.median < static_cast<double>(kStartupTarget.count()) &&
-                           startup.paintedMs.median < static_cast<double>(kStartupTarget.count()) &&
-                           startup.peakRssMB.median < kPeakRssTargetMB);
+            const auto target = static_cast<double>(kStartupTarget.count());
+            json.insert("display", Text(startup.display));
+            json.insert("runs", startup.runs);
+            json.insert("shown_ms", SummaryJson(startup.shownMs));
+            json.insert("painted_ms", SummaryJson(startup.paintedMs));
+            json.insert("peak_rss_mb", SummaryJson(startup.peakRssMB));
+            json.insert("target_ms", target);
+            json.insert("target_rss_mb", kPeakRssTargetMB);
+            json.insert("met", startup.shownMs.median < target &&
+                                   startup.paintedMs.median < target &&
+                                   startup.peakRssMB.median < kPeakRssTargetMB);
         } else {
-            json.text("skipped", startup.skipped);
+            json.insert("skipped", Text(startup.skipped));
         }
-        json.texts("problems", startup.problems);
-        json.close();
+        cases.insert("startup", json);
     }
-    json.close();
-    json.close();
-    return json.result();
+    if (results.cli) {
+        const CliCase& cli = *results.cli;
+        QJsonObject json{{"program", Text(cli.program)}, {"problems", TextsJson(cli.problems)}};
+        if (CliMeasured(results)) {
+            json.insert("runs", cli.runs);
+            json.insert("wall_ms", SummaryJson(cli.wallMs));
+            json.insert("limit_ms",
+                        std::chrono::duration<double, std::milli>(cli.lineLimit).count());
+            json.insert("target_ms", cli.targetMs());
+            json.insert("met", cli.met());
+            json.insert("bytes", BytesJson(cli.measuredBytes, cli.expectedBytes, cli.bytesSteady));
+        } else {
+            json.insert("skipped", Text(cli.skipped));
+        }
+        cases.insert("cli_read", json);
+    }
+    const QJsonObject report{
+        {"when", Text(results.when)},
+        {"machine", Text(results.machine)},
+        {"runs", results.runs},
+        {"silent_runs", results.silentRuns},
+        {"line_byte_time_ms", std::chrono::duration<double, std::milli>(kLineByteTime).count()},
+        {"cases", cases},
+    };
+    return QJsonDocument(report).toJson(QJsonDocument::Indented).toStdString();
 }
 
 } // namespace veloris::bench

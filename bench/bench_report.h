@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/cli_case.h"
 #include "bench/line_cases.h"
 #include "bench/startup_case.h"
 
@@ -26,6 +27,7 @@ struct BenchResults {
     std::vector<PacedCase> paced; // read, write, program load
     std::optional<SilentCase> silent;
     std::optional<StartupCase> startup;
+    std::optional<CliCase> cli;
 };
 
 // The target a paced case is held to, if any: read and write only.

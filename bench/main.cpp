@@ -1,5 +1,6 @@
 // veloris-bench: the three operations timed against the simulated board on a
-// pseudo-terminal, a silent board's cost in CPU, and the program's start-up.
+// pseudo-terminal, a silent board's cost in CPU, the program's start-up, and a whole
+// veloris-cli read.
 
 #include <cstdio>
 #include <ctime>
@@ -16,6 +17,9 @@
 
 #ifndef VELORIS_BENCH_PROGRAM
 #define VELORIS_BENCH_PROGRAM "veloris"
+#endif
+#ifndef VELORIS_BENCH_CLI_PROGRAM
+#define VELORIS_BENCH_CLI_PROGRAM "veloris-cli"
 #endif
 
 namespace {
@@ -53,7 +57,10 @@ int main(int argc, char* argv[]) {
         std::cerr << "veloris-bench: " << *refusal << "\n" << kUsage;
         return 2;
     }
-    const BenchOptions& options = std::get<BenchOptions>(parsed);
+    BenchOptions options = std::get<BenchOptions>(parsed);
+    if (options.cliProgram.empty()) {
+        options.cliProgram = VELORIS_BENCH_CLI_PROGRAM;
+    }
     if (options.help) {
         std::cout << kUsage;
         return 0;
@@ -77,6 +84,9 @@ int main(int argc, char* argv[]) {
         Progress("start-up of " + options.program);
         results.startup = MeasureStartup(options.program, options.runs);
     }
+
+    Progress("veloris-cli read, process start to exit");
+    results.cli = MeasureCliRead(options.cliProgram, options.runs);
 
     std::cout << FormatTable(results) << std::flush;
     if (options.jsonFile) {

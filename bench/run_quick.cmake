@@ -17,7 +17,8 @@ foreach(row IN ITEMS
         "write, four slots +3 +${number} ms +${number} ms +${number} ms +58\\.3 ms"
         "program-load exchange +3 +${number} ms +${number} ms +${number} ms +33\\.3 ms"
         "read, no board: wall +3 +${number} s +${number} s +${number} s"
-        "read, no board: CPU/wall, process +3 +${number} % +${number} % +${number} %")
+        "read, no board: CPU/wall, process +3 +${number} % +${number} % +${number} %"
+        "veloris-cli read, process +3 +${number} ms +${number} ms +${number} ms +54\\.2 ms")
     if(NOT table MATCHES "${row}")
         message(FATAL_ERROR "no row matching \"${row}\"")
     endif()
@@ -34,7 +35,7 @@ if(unreadable)
     message(FATAL_ERROR "the JSON file is not readable: ${unreadable}")
 endif()
 foreach(path IN ITEMS "read;wall_ms;median" "write;ratio;median" "program_load;limit_ms"
-        "silent_read;process_cpu_percent;median" "startup")
+        "silent_read;process_cpu_percent;median" "startup" "cli_read;wall_ms;median")
     string(JSON found ERROR_VARIABLE missing GET "${json}" cases ${path})
     if(missing)
         message(FATAL_ERROR "the JSON file lacks cases/${path}: ${missing}")

@@ -1,0 +1,100 @@
+#include "bench/cli_case.h"
+
+#include <algorithm>
+#include <thread>
+
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "bench/child_process.h"
+#include "sim/pty_board.h"
+
+namespace veloris::bench {
+
+namespace {
+
+using std::chrono::steady_clock;
+
+constexpr std::chrono::milliseconds kSettleLimit{500};
+constexpr std::chrono::milliseconds kPauseBetweenRuns{2};
+// A read that meets a silent board takes some 8 s; far more than that is a hang.
+constexpr std::chrono::milliseconds kPatience{20000};
+constexpr unsigned long kBoardTimerSlackNs = 1;
+
+double Milliseconds(steady_clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+void AddProblem(std::vector<std::string>& problems, std::string problem) {
+    if (std::find(problems.begin(), problems.end(), problem) == problems.end()) {
+        problems.push_back(std::move(problem));
+    }
+}
+
+// Waits for the board to be idle and the line quiet after the last byte of a run.
+void Settle(PtyBoard& board) {
+    (void)board.waitUntil([](const BoardModel& model) { return model.idle(); }, kSettleLimit);
+    const auto lineFree = board.withBoard([](const BoardModel& model) {
+        auto latest = steady_clock::time_point{};
+        for (const WireEvent& event : model.trace().events()) {
+            latest = std::max(latest, event.at);
+        }
+        return latest;
+    });
+    std::this_thread::sleep_until(std::max(lineFree, steady_clock::now()) + kPauseBetweenRuns);
+}
+
+} // namespace
+
+double CliCase::targetMs() const {
+    return std::chrono::duration<double, std::milli>(lineLimit + kCliOverheadTarget).count();
+}
+
+CliCase MeasureCliRead(const std::string& program, int runs) {
+    CliCase result;
+    result.program = program;
+    result.lineLimit = kLineByteTime * static_cast<long>(result.expectedBytes.total());
+    if (::access(program.c_str(), X_OK) != 0) {
+        result.skipped = program + " not found";
+        return result;
+    }
+    // The board's thread inherits a fine timer slack, as in the in-process cases.
+    (void)prctl(PR_SET_TIMERSLACK, kBoardTimerSlackNs, 0, 0, 0);
+    PtyBoard board(BoardSetup(BoardBehaviour::Pacing()));
+    (void)prctl(PR_SET_TIMERSLACK, 0, 0, 0, 0);
+
+    const std::vector<std::string> environment = EnvironmentWith({"LC_ALL=C"}, {});
+    std::vector<double> wallMs;
+    for (int i = 0; i < runs; ++i) {
+        Settle(board);
+        board.withBoard([](BoardModel& model) { model.trace().clear(); });
+        const auto start = steady_clock::now();
+        SpawnRequest request;
+        request.program = program;
+        request.arguments = {"read", "--quiet", "-p", board.slavePath()};
+        request.environment = environment;
+        const pid_t child = Spawn(request);
+        const Ended ended = WaitForEnd(child, kPatience);
+        wallMs.push_back(Milliseconds(steady_clock::now() - start));
+        if (ended.killed) {
+            AddProblem(result.problems, "did not end within 20 s");
+        } else if (!WIFEXITED(ended.status) || WEXITSTATUS(ended.status) != 0) {
+            AddProblem(result.problems, "ended with status " + std::to_string(ended.status));
+        }
+        Settle(board);
+        const ByteCount bytes = board.withBoard([](BoardModel& model) {
+            return ByteCount{model.trace().receivedByBoard().size(),
+                             model.trace().sentByBoard().size()};
+        });
+        if (i > 0 && bytes != result.measuredBytes) {
+            result.bytesSteady = false;
+        }
+        result.measuredBytes = bytes;
+    }
+    result.runs = runs;
+    result.wallMs = Summarize(wallMs);
+    return result;
+}
+
+} // namespace veloris::bench
