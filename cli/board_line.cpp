@@ -1,8 +1,11 @@
 #include "cli/board_line.h"
 
+#include <sys/stat.h>
+
 #include "cli/port_words.h"
 #include "cli/slot_words.h"
 #include "cli/texts.h"
+#include "serial/system_console.h"
 
 namespace veloris::cli {
 
@@ -26,18 +29,39 @@ std::vector<std::size_t> RequestedSlots(const WriteRequest& request) {
     return requested;
 }
 
+// The default COM1 falls back to /dev/ttyS0 when no adapter is present, and that is often
+// the system console: bytes sent there reach a login prompt. Refused before any opening.
+std::optional<OpenFailure> ConsoleRefusal(const std::string& device) {
+    struct stat status {};
+    if (::stat(device.c_str(), &status) != 0 || !S_ISCHR(status.st_mode) ||
+        !IsSystemConsole(status.st_rdev, SystemConsoleDevices())) {
+        return std::nullopt;
+    }
+    return OpenFailure{OpenFailure::Reason::SystemConsole, device, {}, {}};
+}
+
+SessionOutcome NotOpened(OpenFailure failure) {
+    SessionOutcome session;
+    session.state = SessionOutcome::State::NotOpened;
+    session.openFailure = std::move(failure);
+    return session;
+}
+
 } // namespace
 
 BoardLine::BoardLine(PortChoice port, const Options& options, const StopRequest* stop)
     : choice_(std::move(port)), port_([device = choice_.device](int) { return device; }),
-      log_(options.verbose), progress_(StderrIsTerminal() && !options.quiet && !options.verbose),
-      stop_(stop) {}
+      log_(options.verbose, choice_.device),
+      progress_(StderrIsTerminal() && !options.quiet && !options.verbose), stop_(stop) {}
 
 OperationLine BoardLine::line() {
     return OperationLine{port_, log_, clock_, &progress_, &progress_, stop_};
 }
 
 ReadResult BoardLine::read() {
+    if (auto refusal = ConsoleRefusal(choice_.device)) {
+        return ReadResult{NotOpened(std::move(*refusal)), {}};
+    }
     progress_.start(Cli::tr("Reading"), AllSlots());
     OperationLine operationLine = line();
     ReadResult result = ReadSlots(operationLine);
@@ -46,6 +70,9 @@ ReadResult BoardLine::read() {
 }
 
 WriteResult BoardLine::write(const WriteRequest& request) {
+    if (auto refusal = ConsoleRefusal(choice_.device)) {
+        return WriteResult{NotOpened(std::move(*refusal)), {}};
+    }
     progress_.start(Cli::tr("Writing"), RequestedSlots(request));
     OperationLine operationLine = line();
     WriteResult result = WriteSlots(operationLine, request);

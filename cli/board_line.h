@@ -24,6 +24,7 @@ namespace veloris::cli {
 struct PortChoice {
     QString shown;      // "COM1 (/dev/ttyUSB0)" or the path as given
     std::string device; // what is opened
+    int commPort = 1;   // n for COMn, named in the exchange log's open line
 };
 
 class BoardLine {

@@ -15,7 +15,12 @@ void Write(std::FILE* stream, const QByteArray& bytes) {
 
 void Console::say(const QString& line) const {
     if (!json_ && !quiet_) {
-        Write(stdout, (line + u'\n').toUtf8());
+        // Padded table columns leave blanks at the end of a row.
+        QString trimmed = line;
+        while (trimmed.endsWith(u' ')) {
+            trimmed.chop(1);
+        }
+        Write(stdout, (trimmed + u'\n').toUtf8());
     }
 }
 

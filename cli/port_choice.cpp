@@ -16,7 +16,7 @@ PortChoice ChoosePort(const QString& option) {
     }
     const int n = com.captured(1).toInt();
     const std::string device = DeviceForComm(n, OrderPorts(ListPresentPorts()));
-    return {QStringLiteral("COM%1 (%2)").arg(n).arg(QString::fromStdString(device)), device};
+    return {QStringLiteral("COM%1 (%2)").arg(n).arg(QString::fromStdString(device)), device, n};
 }
 
 } // namespace veloris::cli

@@ -82,7 +82,11 @@ void ProgressLine::draw(bool force) {
         const double seconds = std::chrono::duration<double>(waited).count();
         text += Cli::tr(", %1 s waited").arg(seconds, 0, 'f', 1);
     }
+    if (shown_ && text == drawn_) {
+        return;
+    }
     Put(kEraseLine + text);
+    drawn_ = text;
     shown_ = true;
 }
 

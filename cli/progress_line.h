@@ -36,6 +36,7 @@ class ProgressLine final : public OperationProgress, public WaitObserver {
     bool enabled_;
     bool shown_ = false;
     QString what_;
+    QString drawn_;
     std::vector<std::size_t> slots_;
     std::size_t current_ = 0; // 1-based place of the slot under way, 0 before the first
     Clock::time_point slotStart_{};

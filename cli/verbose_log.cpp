@@ -5,6 +5,9 @@ namespace veloris::cli {
 void VerboseLog::setText(std::string text) {
     endLine();
     put(text);
+    if (text.starts_with("Open COM")) {
+        put(" (" + device_ + ")");
+    }
     text_ = std::move(text);
 }
 

@@ -3,6 +3,7 @@
 // (the log is emptied at the start of each block), e.g. ">06<06>04>F8>94<CC>CC...".
 
 #include <cstdio>
+#include <string>
 
 #include "serial/exchange_log.h"
 
@@ -10,7 +11,8 @@ namespace veloris::cli {
 
 class VerboseLog final : public ExchangeLog {
   public:
-    explicit VerboseLog(bool echo) : echo_(echo) {}
+    // `device` is named after the open line, which gives only the COM number.
+    VerboseLog(bool echo, std::string device) : echo_(echo), device_(std::move(device)) {}
     ~VerboseLog() override { endLine(); }
     VerboseLog(const VerboseLog&) = delete;
     VerboseLog& operator=(const VerboseLog&) = delete;
@@ -24,6 +26,7 @@ class VerboseLog final : public ExchangeLog {
     void endLine();
 
     bool echo_;
+    std::string device_;
     bool lineOpen_ = false;
     std::string text_;
 };

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Checks the program as a user gets it: validates the menu entry and the AppStream
-# metainfo, builds the Debian package, installs it on this machine with apt-get, starts the
-# installed /usr/bin/veloris on a virtual X display, waits for its window, ends it with its
-# own "Sortie" button, and removes the package again. Needs root (or sudo) for apt-get.
+# Checks the programs as a user gets them: validates the menu entry and the AppStream
+# metainfo, builds the two Debian packages, installs both on this machine with apt-get,
+# starts the installed /usr/bin/veloris on a virtual X display, waits for its window, ends it
+# with its own "Sortie" button, runs the installed veloris-cli (--version, ports), and
+# removes both packages again. Needs root (or sudo) for apt-get.
 # Every step is bounded in time; any failure ends the script with a non-zero status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -41,7 +42,7 @@ cleanup() {
         kill -TERM "$xvfb_pid" 2>/dev/null || true
     fi
     if $installed_by_us; then
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq veloris >/dev/null 2>&1 || true
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -qq veloris veloris-cli >/dev/null 2>&1 || true
     fi
     rm -rf "$work"
 }
@@ -53,13 +54,15 @@ step "Validating the desktop entry and the AppStream metainfo"
 desktop-file-validate packaging/veloris.desktop
 appstreamcli validate --no-net packaging/*.metainfo.xml
 
-step "Building the package"
+step "Building the packages"
 package_output="$(timeout 1800 scripts/package.sh)"
 echo "$package_output"
-deb="$(sed -n 's/^Package: //p' <<<"$package_output")"
-[ -f "$deb" ] || fail "no package built"
+deb="$(sed -n 's|^Package: \(.*/veloris_[^/]*\.deb\)$|\1|p' <<<"$package_output")"
+cli_deb="$(sed -n 's|^Package: \(.*/veloris-cli_[^/]*\.deb\)$|\1|p' <<<"$package_output")"
+[ -f "$deb" ] || fail "no veloris package built"
+[ -f "$cli_deb" ] || fail "no veloris-cli package built"
 
-step "Checking the package's contents"
+step "Checking the packages' contents"
 dpkg-deb -x "$deb" "$work/tree"
 for file in usr/bin/veloris usr/share/applications/veloris.desktop \
     usr/share/icons/hicolor/scalable/apps/veloris.svg; do
@@ -70,15 +73,41 @@ done
 appstreamcli validate-tree --no-net "$work/tree"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' ||
     fail "dpkg-shlibdeps found no Qt dependency"
+[ ! -e "$work/tree/usr/bin/veloris-cli" ] || fail "the window's package holds veloris-cli"
 
-step "Installing the package"
-if dpkg-query -W -f='${Status}' veloris 2>/dev/null | grep -q "install ok installed"; then
-    fail "veloris is installed already; remove it first so this check does not remove yours"
+dpkg-deb -x "$cli_deb" "$work/cli-tree"
+for file in usr/bin/veloris-cli usr/share/man/man1/veloris-cli.1.gz \
+    usr/share/bash-completion/completions/veloris-cli; do
+    [ -f "$work/cli-tree/$file" ] || fail "the veloris-cli package lacks /$file"
+done
+[ ! -e "$work/cli-tree/usr/bin/veloris" ] || fail "the veloris-cli package holds the window"
+cli_depends="$(dpkg-deb -f "$cli_deb" Depends)"
+echo "veloris-cli Depends: $cli_depends"
+grep -q 'libqt6core6' <<<"$cli_depends" || fail "veloris-cli does not depend on Qt Core"
+grep -q 'libqt6serialport6' <<<"$cli_depends" || fail "veloris-cli does not depend on Qt Serial Port"
+if grep -Eq 'libqt6(widgets|gui)6' <<<"$cli_depends"; then
+    fail "veloris-cli depends on Qt Widgets or Qt Gui: $cli_depends"
 fi
+
+step "Installing the packages"
+for name in veloris veloris-cli; do
+    if dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed"; then
+        fail "$name is installed already; remove it first so this check does not remove yours"
+    fi
+done
 installed_by_us=true
 (cd "$(dirname "$deb")" &&
-    DEBIAN_FRONTEND=noninteractive timeout 600 $sudo apt-get install -y -qq "./$(basename "$deb")")
+    DEBIAN_FRONTEND=noninteractive timeout 600 $sudo apt-get install -y -qq \
+        "./$(basename "$deb")" "./$(basename "$cli_deb")")
 [ -x /usr/bin/veloris ] || fail "/usr/bin/veloris is missing after installing"
+[ -x /usr/bin/veloris-cli ] || fail "/usr/bin/veloris-cli is missing after installing"
+
+step "Running the installed veloris-cli"
+# "ports" lists the devices without opening any; no command here opens a port.
+(cd "$work" && timeout 30 /usr/bin/veloris-cli --version) | grep -q '^veloris-cli [0-9]' ||
+    fail "veloris-cli --version did not print its version"
+(cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 30 /usr/bin/veloris-cli ports) ||
+    fail "veloris-cli ports failed"
 desktop-file-validate /usr/share/applications/veloris.desktop
 
 step "Starting the installed program under Xvfb"
@@ -130,9 +159,10 @@ wait "$app_pid" || status=$?
 app_pid=""
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
 
-step "Removing the package"
-DEBIAN_FRONTEND=noninteractive timeout 300 $sudo apt-get remove -y -qq veloris
+step "Removing the packages"
+DEBIAN_FRONTEND=noninteractive timeout 300 $sudo apt-get remove -y -qq veloris veloris-cli
 installed_by_us=false
 [ ! -e /usr/bin/veloris ] || fail "/usr/bin/veloris is still there after removing"
+[ ! -e /usr/bin/veloris-cli ] || fail "/usr/bin/veloris-cli is still there after removing"
 
-echo "check-package.sh: the package builds, installs, runs and removes cleanly"
+echo "check-package.sh: both packages build, install, run and remove cleanly"

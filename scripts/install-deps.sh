@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev libgl-dev libxcb1-dev
+    qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools help2man bash-completion
     googletest libgtest-dev libgmock-dev
     fonts-liberation
     xvfb xdotool x11-utils imagemagick

@@ -22,7 +22,8 @@ using veloris::testing::RunCli;
 
 namespace {
 
-constexpr std::array<std::uint16_t, 4> kAddresses = EepromImage::kSlotAddresses;
+// A read sends 8 bytes per slot: the header and its echo of each record byte.
+constexpr std::size_t kReadBytes = 32;
 
 QJsonObject Json(const std::string& out) {
     return QJsonDocument::fromJson(QByteArray::fromStdString(out)).object();
@@ -87,6 +88,8 @@ TEST(CliOnPty, ReadReportsTheFourSlotsAndPutsTheWindowsBytesOnTheLine) {
     WindowOnPty window;
     window.board.setSlotValue(0xF894, 36000);
     ReadParameters(window.context);
+    // The operation returns once its last byte is queued; the process has exited.
+    ASSERT_TRUE(window.board.waitForReceived(board.receivedByBoard().size(), 2s));
     EXPECT_EQ(board.receivedByBoard(), window.board.receivedByBoard());
     EXPECT_EQ(board.sentByBoard(), window.board.sentByBoard());
 
@@ -109,6 +112,7 @@ TEST(CliOnPty, FullWriteMatchesTheWindowAndASubsetSendsOnlyItsBlocks) {
 
     WindowOnPty window;
     ReadParameters(window.context); // lets slots 2 to 4 through the window's guards
+    ASSERT_TRUE(window.board.waitForReceived(kReadBytes, 2s));
     ClearTrace(window.board);
     const char* const valueBoxes[] = {"TValeur1", "TValeur2", "Tvaleur3", "TvaleurTempo"};
     const char* const values[] = {"36000", "1200", "2500", "400"};
@@ -116,6 +120,7 @@ TEST(CliOnPty, FullWriteMatchesTheWindowAndASubsetSendsOnlyItsBlocks) {
         window.boxes.setText(valueBoxes[i], values[i]);
     }
     WriteParameters(window.context);
+    ASSERT_TRUE(window.board.waitForReceived(board.receivedByBoard().size(), 2s));
     EXPECT_EQ(board.receivedByBoard(), window.board.receivedByBoard());
     EXPECT_EQ(board.sentByBoard(), window.board.sentByBoard());
 

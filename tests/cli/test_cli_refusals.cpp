@@ -56,7 +56,7 @@ TEST(CliRefusals, ValuesTheBoardCannotHoldAreRefusedBeforeOpening) {
 }
 
 TEST(CliRefusals, CommandLinesThatDoNotSayWhatToDoAreRefused) {
-    for (const std::vector<std::string> arguments : std::vector<std::vector<std::string>>{
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {},
              {"erase"},
              {"write", "-p", kNoPort},

@@ -1,0 +1,33 @@
+// veloris-sim-board: one simulated board on a pseudo-terminal, paced like the real line, for
+// trying veloris-cli without a telescope. Prints the device to give to -p, then serves it
+// until interrupted (Ctrl-C) or terminated.
+
+#include <csignal>
+#include <cstdio>
+
+#include <pthread.h>
+
+#include "sim/pty_board.h"
+
+int main() {
+    // Blocked before the board's thread starts, so that only sigwait below takes them.
+    sigset_t ending;
+    sigemptyset(&ending);
+    sigaddset(&ending, SIGINT);
+    sigaddset(&ending, SIGTERM);
+    sigaddset(&ending, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &ending, nullptr);
+
+    // Values like those of a drive in use: delays between micro-steps, below 36000.
+    constexpr std::uint16_t kValues[] = {18750, 31250, 9375, 1500};
+    veloris::PtyBoard board(veloris::BoardBehaviour::Pacing());
+    for (std::size_t slot = 0; slot < 4; ++slot) {
+        board.setSlotValue(veloris::EepromImage::kSlotAddresses[slot], kValues[slot]);
+    }
+    std::printf("%s\n", board.slavePath().c_str());
+    std::fflush(stdout);
+
+    int signal = 0;
+    sigwait(&ending, &signal);
+    return 0;
+}
