@@ -224,6 +224,8 @@ std::string FormatTable(const BenchResults& results) {
         row.target = "<= " + Fixed(cli.targetMs(), 1) + " ms";
         row.met = YesNo(cli.met());
         table += Format(row) + "\n";
+        table += Format(SummaryRow("  /bin/true, process", cli.runs, cli.bareProcessMs, 1, " ms")) +
+                 "\n";
     } else if (results.cli) {
         table += Format({"veloris-cli read, process", "0", "n/a", "n/a", "n/a"}) + "  (" +
                  results.cli->skipped + ")\n";
@@ -254,7 +256,9 @@ std::string FormatTable(const BenchResults& results) {
     if (CliMeasured(results)) {
         table += "veloris-cli read: the whole process, from its start to its exit status\n"
                  "collected (checked every 2 ms); its target is the line time plus " +
-                 std::to_string(kCliOverheadTarget.count()) + " ms.\n";
+                 std::to_string(kCliOverheadTarget.count()) +
+                 " ms. /bin/true, timed the same way,\nshows what starting any process costs "
+                 "here.\n";
     }
     if (StartupMeasured(results)) {
         table += "Start-up: the real program on " + results.startup->display +
@@ -336,6 +340,7 @@ std::string FormatJson(const BenchResults& results) {
         if (CliMeasured(results)) {
             json.insert("runs", cli.runs);
             json.insert("wall_ms", SummaryJson(cli.wallMs));
+            json.insert("bare_process_ms", SummaryJson(cli.bareProcessMs));
             json.insert("limit_ms",
                         std::chrono::duration<double, std::milli>(cli.lineLimit).count());
             json.insert("target_ms", cli.targetMs());

@@ -22,6 +22,8 @@ constexpr std::chrono::milliseconds kPauseBetweenRuns{2};
 constexpr std::chrono::milliseconds kPatience{20000};
 constexpr unsigned long kBoardTimerSlackNs = 1;
 
+constexpr const char* kBareProgram = "/bin/true";
+
 double Milliseconds(steady_clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
@@ -92,8 +94,18 @@ CliCase MeasureCliRead(const std::string& program, int runs) {
         }
         result.measuredBytes = bytes;
     }
+    std::vector<double> bareMs;
+    for (int i = 0; i < runs && ::access(kBareProgram, X_OK) == 0; ++i) {
+        SpawnRequest request;
+        request.program = kBareProgram;
+        request.environment = environment;
+        const auto start = steady_clock::now();
+        (void)WaitForEnd(Spawn(request), kPatience);
+        bareMs.push_back(Milliseconds(steady_clock::now() - start));
+    }
     result.runs = runs;
     result.wallMs = Summarize(wallMs);
+    result.bareProcessMs = Summarize(bareMs);
     return result;
 }
 

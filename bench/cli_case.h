@@ -23,6 +23,8 @@ struct CliCase {
     bool bytesSteady = true;
     std::chrono::nanoseconds lineLimit{};
     Summary wallMs; // process started to process collected
+    // The same for /bin/true: what starting any process costs on this machine.
+    Summary bareProcessMs;
     std::vector<std::string> problems;
 
     double targetMs() const;
