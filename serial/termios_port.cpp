@@ -11,11 +11,15 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <termios.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "serial/device_kind.h"
 #include "serial/line_settings.h"
 #include "serial/port_setup.h"
+#include "serial/process_table.h"
+#include "serial/system_console.h"
+#include "serial/termios_line.h"
 
 namespace veloris {
 
@@ -25,14 +29,11 @@ using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
 constexpr milliseconds kDrainCheckInterval{1};
+// How long closing lets queued bytes leave: the whole send buffer at 9600 baud, and more.
+constexpr milliseconds kCloseDrainLimit{1000};
 // How long output waits for the driver's queue to take another byte before dropping the rest.
 constexpr milliseconds kOutputStallLimit{1000};
 constexpr std::size_t kReadChunkBytes = 1024;
-
-struct FlowControl {
-    tcflag_t inputFlags = 0;
-    tcflag_t controlFlags = 0;
-};
 
 std::string SystemWords(int error) {
     return std::system_category().message(error);
@@ -74,70 +75,46 @@ bool IsHangUp(int error) {
     return error == EIO || error == ENXIO || error == ENODEV;
 }
 
-std::optional<FlowControl> FlowControlFor(int handshaking) {
-    constexpr tcflag_t kXonXoff = IXON | IXOFF;
-    switch (handshaking) {
-    case 0:
-        return FlowControl{};
-    case 1:
-        return FlowControl{kXonXoff, 0};
-    case 2:
-        return FlowControl{0, CRTSCTS};
-    case 3:
-        return FlowControl{kXonXoff, CRTSCTS};
-    default:
-        return std::nullopt;
-    }
-}
-
-tcflag_t DataBitsFlag(int dataBits) {
-    switch (dataBits) {
-    case 5:
-        return CS5;
-    case 6:
-        return CS6;
-    case 7:
-        return CS7;
-    default:
-        return CS8;
-    }
-}
-
-std::optional<tcflag_t> ParityFlags(Parity parity) {
-    switch (parity) {
-    case Parity::None:
-        return tcflag_t{0};
-    case Parity::Even:
-        return tcflag_t{PARENB};
-    case Parity::Odd:
-        return tcflag_t{PARENB | PARODD};
-#ifdef CMSPAR
-    case Parity::Mark:
-        return tcflag_t{PARENB | PARODD | CMSPAR};
-    case Parity::Space:
-        return tcflag_t{PARENB | CMSPAR};
-#endif
-    default:
-        return std::nullopt;
-    }
-}
-
 // Without waiting for carrier, and without becoming this program's controlling terminal.
 int OpenDevice(const std::string& device) {
     return ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
 }
 
 // Returns 0 or the error. The lock comes first: when another program holds the device we
-// leave its line flags alone. TIOCEXCL then keeps out programs that open without locking,
-// except root's.
+// leave its line flags alone.
 int LockDevice(int fd) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        return errno;
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+}
+
+// Returns 0 or the error. Keeps out programs that open without locking, except root's. A
+// pseudo-terminal keeps the flag after its holder is killed, for as long as its other end
+// lives, which would shut out every ordinary user; there flock and the lock file suffice.
+int MakeExclusive(int fd, DeviceKind kind) {
+    if (kind != DeviceKind::SerialLine) {
+        return 0;
     }
-    if (::ioctl(fd, TIOCEXCL) != 0) {
-        return errno;
+    return ::ioctl(fd, TIOCEXCL) == 0 ? 0 : errno;
+}
+
+// Refuses a device that is the console or no serial line at all.
+std::optional<OpenFailure> RefusalFor(DeviceKind kind, const std::string& device) {
+    switch (kind) {
+    case DeviceKind::SystemConsole:
+        return Failure(OpenFailure::Reason::SystemConsole, device, {});
+    case DeviceKind::NotSerialPort:
+        return Failure(OpenFailure::Reason::NotSerialPort, device, {});
+    case DeviceKind::SerialLine:
+    case DeviceKind::PseudoTerminal:
+        break;
     }
-    return 0;
+    return std::nullopt;
+}
+
+OpenFailure BusyFailure(std::string device, std::optional<OpenFailure::Holder> holder,
+                        std::string detail) {
+    OpenFailure failure = Failure(OpenFailure::Reason::Busy, std::move(device), std::move(detail));
+    failure.holder = std::move(holder);
+    return failure;
 }
 
 // Returns 0 or the error. A /dev/ttyS node whose UART is missing opens, then fails every
@@ -150,70 +127,9 @@ int CheckDeviceAnswers(int fd) {
     return 0;
 }
 
-// Returns 0 or the error; EINVAL when the line did not take the settings.
-int ApplyLineSettings(int fd, const LineSettings& line, const FlowControl& flow) {
-    const std::optional<speed_t> speed = TermiosSpeed(line.baud);
-    const std::optional<tcflag_t> parity = ParityFlags(line.parity);
-    if (!speed || !parity) {
-        return EINVAL;
-    }
-    termios tio{};
-    if (::tcgetattr(fd, &tio) != 0) {
-        return errno;
-    }
-    ::cfmakeraw(&tio);
-    constexpr tcflag_t kFrame = CSIZE | PARENB | PARODD | CSTOPB;
-#ifdef CMSPAR
-    tio.c_cflag &= ~tcflag_t{CMSPAR};
-#endif
-    tio.c_cflag &= ~(kFrame | CRTSCTS);
-    tio.c_cflag |= CLOCAL | CREAD | DataBitsFlag(line.dataBits) | *parity | flow.controlFlags;
-    if (line.stopBits == 2) {
-        tio.c_cflag |= CSTOPB;
-    }
-    // A byte with a parity error is handed over as it came rather than replaced by 0.
-    tio.c_iflag &= ~(INPCK | IXON | IXOFF | IXANY);
-    tio.c_iflag |= flow.inputFlags;
-    // Reads return at once with what is there; waits are done with poll().
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    if (::cfsetispeed(&tio, *speed) != 0 || ::cfsetospeed(&tio, *speed) != 0) {
-        return EINVAL;
-    }
-    if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
-        return errno;
-    }
-    // tcsetattr succeeds when any part of the change was taken, so read the frame back.
-    termios applied{};
-    if (::tcgetattr(fd, &applied) != 0) {
-        return errno;
-    }
-    if ((applied.c_cflag & kFrame) != (tio.c_cflag & kFrame) || ::cfgetospeed(&applied) != *speed) {
-        return EINVAL;
-    }
-    return 0;
-}
-
 // Bytes that came in before this opening belong to no exchange of ours.
 void DiscardStaleInput(int fd) {
     ::tcflush(fd, TCIFLUSH);
-}
-
-// Returns 0 or the error. Runs on a device whose lock this program holds.
-int ConfigureLine(int fd, const LineSettings& line, const FlowControl& flow) {
-    if (const int error = CheckDeviceAnswers(fd); error != 0) {
-        return error;
-    }
-    if (const int error = ApplyLineSettings(fd, line, flow); error != 0) {
-        return error;
-    }
-    DiscardStaleInput(fd);
-    return 0;
-}
-
-void CloseDevice(int fd) {
-    ::ioctl(fd, TIOCNXCL);
-    ::close(fd); // also releases the lock
 }
 
 int PollTimeout(milliseconds left) {
@@ -222,9 +138,16 @@ int PollTimeout(milliseconds left) {
 
 } // namespace
 
-TermiosPort::TermiosPort(DeviceMapping deviceFor)
-    : deviceFor_(std::move(deviceFor)), commPort_(kFirstPort), settings_(kLineSettings),
-      handshaking_(kNoHandshaking) {}
+TermiosPort::TermiosPort(DeviceMapping deviceFor, PortSystem system)
+    : deviceFor_(std::move(deviceFor)), system_(std::move(system)), commPort_(kFirstPort),
+      settings_(kLineSettings), handshaking_(kNoHandshaking) {
+    if (!system_.consoleDevices) {
+        system_.consoleDevices = [] { return SystemConsoleDevices(); };
+    }
+    if (!system_.serialFlags) {
+        system_.serialFlags = DeviceSerialFlags;
+    }
+}
 
 TermiosPort::~TermiosPort() {
     close();
@@ -247,31 +170,121 @@ std::optional<OpenFailure> TermiosPort::open() {
         return Failure(OpenFailure::Reason::BadSettings, device,
                        "handshaking " + std::to_string(handshaking_) + " not supported");
     }
-    const int fd = OpenDevice(device);
+    if (auto failure = openDevice(device)) {
+        return failure;
+    }
+    // The line settings found are put back at close, whatever happens in between.
+    termios found{};
+    if (::tcgetattr(fd_, &found) == 0) {
+        lineFound_ = found;
+    }
+    if (const int error = ApplyLineSettings(fd_, *line, *flow); error != 0) {
+        releaseDevice();
+        return SystemFailure(error, device);
+    }
+    serialFlagsFound_ = TurnOnLowLatency(*system_.serialFlags(fd_));
+    DiscardStaleInput(fd_);
+    return std::nullopt;
+}
+
+std::optional<OpenFailure> TermiosPort::openDevice(const std::string& device) {
+    // Judged by where the name leads: a by-id name or a symlink is the device behind it,
+    // and that is the name other programs lock.
+    std::error_code unresolved;
+    const std::string real = std::filesystem::canonical(device, unresolved).string();
+    if (unresolved) {
+        return SystemFailure(unresolved.value(), device);
+    }
+    struct stat status {};
+    if (::stat(real.c_str(), &status) != 0) {
+        return SystemFailure(errno, device);
+    }
+    const std::vector<dev_t> consoles = system_.consoleDevices();
+    if (auto refusal = RefusalFor(KindOfDevice(status, consoles), device)) {
+        return refusal;
+    }
+
+    auto acquired = UucpLock::Acquire(system_.lockDir, real);
+    if (const int* holder = std::get_if<int>(&acquired)) {
+        return BusyFailure(device, OpenFailure::Holder{ProcessName(*holder), *holder},
+                           "lock file " + (system_.lockDir / LockFileName(real)).string());
+    }
+    UucpLock lock = std::move(std::get<UucpLock>(acquired));
+
+    const int fd = OpenDevice(real);
     if (fd < 0) {
         const int error = errno;
-        return SystemFailure(error, device);
+        if (error == EISDIR) {
+            return Failure(OpenFailure::Reason::NotSerialPort, device, {});
+        }
+        OpenFailure failure = SystemFailure(error, device);
+        if (error == EBUSY) {
+            failure.holder = FindDeviceHolder(status.st_rdev);
+        }
+        return failure;
+    }
+    // The file opened is judged again: the name may have been swapped since it was looked at.
+    DeviceKind kind = DeviceKind::NotSerialPort;
+    if (::fstat(fd, &status) == 0) {
+        kind = KindOfDevice(status, consoles);
+    }
+    if (kind != DeviceKind::SystemConsole && !IsTerminal(fd)) {
+        kind = DeviceKind::NotSerialPort;
+    }
+    if (auto refusal = RefusalFor(kind, device)) {
+        ::close(fd);
+        return refusal;
     }
     if (const int error = LockDevice(fd); error != 0) {
-        ::close(fd); // the holder's exclusive flag is not ours to clear
+        OpenFailure failure = SystemFailure(error, device);
+        failure.holder = FindDeviceHolder(status.st_rdev, fd);
+        ::close(fd); // the holder's line is not ours to touch
+        return failure;
+    }
+    if (const int error = MakeExclusive(fd, kind); error != 0) {
+        ::close(fd);
         return SystemFailure(error, device);
     }
-    if (const int error = ConfigureLine(fd, *line, *flow); error != 0) {
-        CloseDevice(fd);
+    if (const int error = CheckDeviceAnswers(fd); error != 0) {
+        ::ioctl(fd, TIOCNXCL);
+        ::close(fd);
         return SystemFailure(error, device);
     }
     fd_ = fd;
     lost_ = false;
+    lock_ = std::move(lock);
     return std::nullopt;
 }
 
 void TermiosPort::close() {
+    releaseDevice();
+}
+
+void TermiosPort::releaseDevice() {
     if (fd_ < 0) {
         return;
     }
-    CloseDevice(fd_);
+    // A byte still leaving must not be cut by a change of speed.
+    const bool drained = !lost_ && letOutputLeave(kCloseDrainLimit);
+    if (serialFlagsFound_) {
+        PutBackSerialFlags(*system_.serialFlags(fd_), *serialFlagsFound_);
+    }
+    if (lineFound_) {
+        ::tcsetattr(fd_, drained ? TCSADRAIN : TCSANOW, &*lineFound_);
+    }
+    // Cleared on every close, also when a killed instance of an older version left it set.
+    ::ioctl(fd_, TIOCNXCL);
+    ::close(fd_); // also releases the flock
     fd_ = -1;
     lost_ = false;
+    lineFound_.reset();
+    serialFlagsFound_.reset();
+    sendBuffer_.clear();
+    lock_.release();
+}
+
+bool TermiosPort::letOutputLeave(milliseconds limit) {
+    return waitForDrain(limit) == PortWait::Ready;
 }
 
 void TermiosPort::noteError(int error) {

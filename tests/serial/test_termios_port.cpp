@@ -19,66 +19,16 @@
 
 #include <gtest/gtest.h>
 
+#include "support/pty_pair.h"
+
 namespace veloris {
 namespace {
+
+using namespace testing_support;
 
 using namespace std::chrono_literals;
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
-
-// A pseudo-terminal pair: the test plays the board on the master side while the port opens
-// the slave as it would a serial device. Closing the master hangs the slave up, as pulling
-// a USB adapter does.
-class PtyPair {
-  public:
-    PtyPair() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        char name[128] = {};
-        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0 &&
-            ::ptsname_r(master_, name, sizeof name) == 0) {
-            slave_ = name;
-        }
-    }
-    ~PtyPair() { closeMaster(); }
-    PtyPair(const PtyPair&) = delete;
-    PtyPair& operator=(const PtyPair&) = delete;
-
-    bool ready() const { return master_ >= 0 && !slave_.empty(); }
-    const std::string& slave() const { return slave_; }
-    int master() const { return master_; }
-
-    void closeMaster() {
-        if (master_ >= 0) {
-            ::close(master_);
-            master_ = -1;
-        }
-    }
-
-    void send(const Bytes& bytes) const {
-        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-
-    // What the board side received, up to `count` bytes or until `timeout` passes.
-    Bytes receive(std::size_t count, milliseconds timeout) const {
-        Bytes bytes;
-        const auto deadline = steady_clock::now() + timeout;
-        while (bytes.size() < count && steady_clock::now() < deadline) {
-            pollfd watched{master_, POLLIN, 0};
-            if (::poll(&watched, 1, 10) == 1 && (watched.revents & POLLIN) != 0) {
-                std::uint8_t chunk[256];
-                const ssize_t got = ::read(master_, chunk, sizeof chunk);
-                if (got > 0) {
-                    bytes.insert(bytes.end(), chunk, chunk + got);
-                }
-            }
-        }
-        return bytes;
-    }
-
-  private:
-    int master_ = -1;
-    std::string slave_;
-};
 
 milliseconds ThreadCpuTime() {
     rusage usage{};
@@ -104,55 +54,6 @@ Bytes CollectInput(SerialPort& port, std::size_t count, milliseconds timeout) {
         received.insert(received.end(), more.begin(), more.end());
     }
     return received;
-}
-
-// What a child process reports as its exit status.
-constexpr int kOpened = 100;
-constexpr int kCouldNotDropRoot = 101;
-constexpr uid_t kNobody = 65534;
-
-// A fresh port's opening: the failure reason, or kOpened.
-int OpenWithPort(const std::string& device) {
-    TermiosPort port([device](int) { return device; });
-    const std::optional<OpenFailure> failure = port.open();
-    return failure ? static_cast<int>(failure->reason) : kOpened;
-}
-
-// An opening by a program that takes no lock: the error, or kOpened.
-int OpenPlainly(const std::string& device) {
-    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    return fd < 0 ? errno : kOpened;
-}
-
-// Runs `attempt` in a child process without root's rights, as the user's program runs:
-// root opens through file modes and exclusive lines alike. Gives nothing when the rights
-// could not be dropped.
-std::optional<int> RunUnprivileged(const std::function<int()>& attempt) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::geteuid() == 0 &&
-            (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
-            ::_exit(kCouldNotDropRoot);
-        }
-        ::_exit(attempt());
-    }
-    if (child < 0) {
-        return std::nullopt;
-    }
-    int status = 0;
-    const auto deadline = steady_clock::now() + 10s;
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) == kCouldNotDropRoot) {
-        return std::nullopt;
-    }
-    return WEXITSTATUS(status);
 }
 
 class TermiosPortTest : public ::testing::Test {
@@ -387,7 +288,7 @@ TEST_F(TermiosPortTest, SecondHolderIsRefusedAsBusyUntilTheFirstCloses) {
     EXPECT_FALSE(other.open().has_value());
 }
 
-TEST_F(TermiosPortTest, UnprivilegedOpeningsAreRefusedForModeAndExclusiveUse) {
+TEST_F(TermiosPortTest, UnprivilegedOpeningsMeetTheFileModeAndOurHold) {
     ASSERT_EQ(::chmod(pty.slave().c_str(), 0), 0);
     const std::string device = pty.slave();
     const std::optional<int> withoutRights = RunUnprivileged([&] { return OpenWithPort(device); });
@@ -396,15 +297,42 @@ TEST_F(TermiosPortTest, UnprivilegedOpeningsAreRefusedForModeAndExclusiveUse) {
     }
     EXPECT_EQ(*withoutRights, static_cast<int>(OpenFailure::Reason::PermissionDenied));
 
-    // Held by this process, the line is exclusive: a program that takes no lock is kept out
-    // too, and ours says Busy. Once closed, the line is free again.
+    // Held by this process, the port is busy for ours. A pseudo-terminal is never made
+    // exclusive, so a program that takes no lock still gets in. Once closed, the line is free.
     ASSERT_EQ(::chmod(device.c_str(), 0666), 0);
     openPort();
-    EXPECT_EQ(RunUnprivileged([&] { return OpenPlainly(device); }), EBUSY);
+    EXPECT_EQ(RunUnprivileged([&] { return OpenPlainly(device); }), kOpened);
     EXPECT_EQ(RunUnprivileged([&] { return OpenWithPort(device); }),
               static_cast<int>(OpenFailure::Reason::Busy));
     port.close();
     EXPECT_EQ(RunUnprivileged([&] { return OpenWithPort(device); }), kOpened);
+}
+
+TEST_F(TermiosPortTest, ClosingPutsBackTheTerminalSettingsFoundAtOpening) {
+    const int slave = ::open(pty.slave().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(slave, 0);
+    termios before{};
+    ASSERT_EQ(::tcgetattr(slave, &before), 0);
+    before.c_lflag |= ICANON | ECHO;
+    ASSERT_EQ(::cfsetspeed(&before, B38400), 0);
+    ASSERT_EQ(::tcsetattr(slave, TCSANOW, &before), 0);
+    ASSERT_EQ(::tcgetattr(slave, &before), 0);
+
+    openPort();
+    termios raw{};
+    ASSERT_EQ(::tcgetattr(slave, &raw), 0);
+    EXPECT_EQ(::cfgetospeed(&raw), B9600);
+    EXPECT_EQ(raw.c_lflag & ICANON, 0u);
+    port.close();
+
+    termios after{};
+    ASSERT_EQ(::tcgetattr(slave, &after), 0);
+    ::close(slave);
+    EXPECT_EQ(::cfgetospeed(&after), B38400);
+    EXPECT_EQ(after.c_lflag, before.c_lflag);
+    EXPECT_EQ(after.c_iflag, before.c_iflag);
+    EXPECT_EQ(after.c_oflag, before.c_oflag);
+    EXPECT_EQ(after.c_cflag, before.c_cflag);
 }
 
 } // namespace
