@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
     <name>Cli</name>
@@ -20,47 +21,47 @@
     </message>
     <message>
         <source>%1 is not an object.</source>
-        <translation>%1 n'est pas un objet.</translation>
+        <translation>%1 n&apos;est pas un objet.</translation>
     </message>
     <message>
-        <source>%1: unknown key "%2".</source>
+        <source>%1: unknown key &quot;%2&quot;.</source>
         <translation>%1 : clé inconnue « %2 ».</translation>
     </message>
     <message>
-        <source>the key "%1" comes twice.</source>
+        <source>the key &quot;%1&quot; comes twice.</source>
         <translation>la clé « %1 » figure deux fois.</translation>
     </message>
     <message>
         <source>%1: the address is not %2.</source>
-        <translation>%1 : l'adresse n'est pas %2.</translation>
+        <translation>%1 : l&apos;adresse n&apos;est pas %2.</translation>
     </message>
     <message>
         <source>%1: the record is not four hex byte pairs.</source>
-        <translation>%1 : l'enregistrement n'est pas fait de quatre paires hexadécimales.</translation>
+        <translation>%1 : l&apos;enregistrement n&apos;est pas fait de quatre paires hexadécimales.</translation>
     </message>
     <message>
         <source>%1: the record is not framed CC ... DD.</source>
-        <translation>%1 : l'enregistrement n'est pas encadré par CC ... DD.</translation>
+        <translation>%1 : l&apos;enregistrement n&apos;est pas encadré par CC ... DD.</translation>
     </message>
     <message>
         <source>%1: the value is not a whole number from 0 to 65535.</source>
-        <translation>%1 : la valeur n'est pas un nombre entier de 0 à 65535.</translation>
+        <translation>%1 : la valeur n&apos;est pas un nombre entier de 0 à 65535.</translation>
     </message>
     <message>
         <source>%1: the value %2 is not the one the record holds (%3).</source>
-        <translation>%1 : la valeur %2 n'est pas celle de l'enregistrement (%3).</translation>
+        <translation>%1 : la valeur %2 n&apos;est pas celle de l&apos;enregistrement (%3).</translation>
     </message>
     <message>
         <source>it is not JSON (%1 at byte %2).</source>
-        <translation>ce n'est pas du JSON (%1 à l'octet %2).</translation>
+        <translation>ce n&apos;est pas du JSON (%1 à l&apos;octet %2).</translation>
     </message>
     <message>
         <source>it is not a JSON object.</source>
-        <translation>ce n'est pas un objet JSON.</translation>
+        <translation>ce n&apos;est pas un objet JSON.</translation>
     </message>
     <message>
-        <source>it is not a VELORIS parameter backup ("format" is not "%1").</source>
-        <translation>ce n'est pas une sauvegarde de paramètres VELORIS (« format » n'est pas « %1 »).</translation>
+        <source>it is not a VELORIS parameter backup (&quot;format&quot; is not &quot;%1&quot;).</source>
+        <translation>ce n&apos;est pas une sauvegarde de paramètres VELORIS (« format » n&apos;est pas « %1 »).</translation>
     </message>
     <message>
         <source>its version is %1; this program reads version %2.</source>
@@ -71,7 +72,7 @@
         <translation>absente ou non numérique</translation>
     </message>
     <message>
-        <source>"slots" does not hold exactly four slots.</source>
+        <source>&quot;slots&quot; does not hold exactly four slots.</source>
         <translation>« slots » ne contient pas exactement quatre emplacements.</translation>
     </message>
     <message>
@@ -84,23 +85,23 @@
     </message>
     <message>
         <source>%1 exists already; --force replaces it. Nothing was read.</source>
-        <translation>%1 existe déjà ; --force le remplace. Rien n'a été lu.</translation>
+        <translation>%1 existe déjà ; --force le remplace. Rien n&apos;a été lu.</translation>
     </message>
     <message>
         <source>%1 cannot be written (%2). Nothing was read.</source>
-        <translation>%1 ne peut pas être écrit (%2). Rien n'a été lu.</translation>
+        <translation>%1 ne peut pas être écrit (%2). Rien n&apos;a été lu.</translation>
     </message>
     <message>
         <source>The read is incomplete: nothing was saved.</source>
-        <translation>La lecture est incomplète : rien n'a été sauvegardé.</translation>
+        <translation>La lecture est incomplète : rien n&apos;a été sauvegardé.</translation>
     </message>
     <message>
         <source>%1 appeared while the board was read; --force replaces it. Nothing was saved.</source>
-        <translation>%1 est apparu pendant la lecture de la carte ; --force le remplace. Rien n'a été sauvegardé.</translation>
+        <translation>%1 est apparu pendant la lecture de la carte ; --force le remplace. Rien n&apos;a été sauvegardé.</translation>
     </message>
     <message>
         <source>%1 could not be saved (%2).</source>
-        <translation>%1 n'a pas pu être sauvegardé (%2).</translation>
+        <translation>%1 n&apos;a pas pu être sauvegardé (%2).</translation>
     </message>
     <message>
         <source>Saved in %1.</source>
@@ -132,7 +133,7 @@
     </message>
     <message>
         <source>The file %1 is refused: %2 Nothing was opened.</source>
-        <translation>Le fichier %1 est refusé : %2 Rien n'a été ouvert.</translation>
+        <translation>Le fichier %1 est refusé : %2 Rien n&apos;a été ouvert.</translation>
     </message>
     <message>
         <source>The board does not hold the values of %1.</source>
@@ -144,7 +145,7 @@
     </message>
     <message>
         <source>Some records did not come from the board; nothing was written. Check the line, then try again.</source>
-        <translation>Certains enregistrements ne sont pas venus de la carte ; rien n'a été écrit. Vérifiez la liaison, puis recommencez.</translation>
+        <translation>Certains enregistrements ne sont pas venus de la carte ; rien n&apos;a été écrit. Vérifiez la liaison, puis recommencez.</translation>
     </message>
     <message>
         <source>The board holds the values of %1 already; nothing to write.</source>
@@ -152,7 +153,7 @@
     </message>
     <message>
         <source>Dry run: nothing was written.</source>
-        <translation>Essai à blanc : rien n'a été écrit.</translation>
+        <translation>Essai à blanc : rien n&apos;a été écrit.</translation>
     </message>
     <message>
         <source>(no port found for it)</source>
@@ -160,7 +161,7 @@
     </message>
     <message>
         <source>No serial device is present.</source>
-        <translation>Aucun périphérique série n'est présent.</translation>
+        <translation>Aucun périphérique série n&apos;est présent.</translation>
     </message>
     <message>
         <source>Serial devices present:</source>
@@ -199,12 +200,12 @@
         <translation>La lecture est incomplète : tous les enregistrements ne sont pas venus entiers.</translation>
     </message>
     <message>
-        <source>--%1 "%2" is refused: values are whole numbers from 0 to 65535.</source>
+        <source>--%1 &quot;%2&quot; is refused: values are whole numbers from 0 to 65535.</source>
         <translation>--%1 « %2 » est refusé : les valeurs sont des nombres entiers de 0 à 65535.</translation>
     </message>
     <message>
         <source>Nothing was opened or written.</source>
-        <translation>Rien n'a été ouvert ni écrit.</translation>
+        <translation>Rien n&apos;a été ouvert ni écrit.</translation>
     </message>
     <message>
         <source>Reads and writes the four drive parameters of a VELORIS telescope control board over its serial line (9600 baud, 8N1).
@@ -225,7 +226,7 @@ Exit codes:
   2  usage, value or file refused; nothing was opened
   3  the port cannot be opened (absent, busy, permission)
   4  the line was lost during the exchange</source>
-        <translation>Lit et écrit les quatre paramètres d'entraînement d'une carte de commande de télescope VELORIS par sa liaison série (9600 bauds, 8N1).
+        <translation>Lit et écrit les quatre paramètres d&apos;entraînement d&apos;une carte de commande de télescope VELORIS par sa liaison série (9600 bauds, 8N1).
 
 Commandes :
   ports            énumère COM1 à COM4 et tous les périphériques série présents
@@ -233,32 +234,32 @@ Commandes :
   write            écrit les paramètres donnés par --sidereal, --guiding,
                    --centring et --tempo, puis les relit
   backup FICHIER   sauvegarde les quatre paramètres dans un fichier JSON
-  restore FICHIER  réécrit les valeurs d'une sauvegarde qui diffèrent sur
+  restore FICHIER  réécrit les valeurs d&apos;une sauvegarde qui diffèrent sur
                    la carte, puis les relit
   verify FICHIER   compare la carte à une sauvegarde
 
 Codes de sortie :
   0  terminé
-  1  la carte n'a pas confirmé, une relecture diffère, ou une lecture est incomplète
-  2  commande, valeur ou fichier refusé ; rien n'a été ouvert
+  1  la carte n&apos;a pas confirmé, une relecture diffère, ou une lecture est incomplète
+  2  commande, valeur ou fichier refusé ; rien n&apos;a été ouvert
   3  le port ne peut pas être ouvert (absent, occupé, accès refusé)
-  4  la liaison a été perdue pendant l'échange</translation>
+  4  la liaison a été perdue pendant l&apos;échange</translation>
     </message>
     <message>
-        <source>Try "veloris-cli --help" for more information.</source>
+        <source>Try &quot;veloris-cli --help&quot; for more information.</source>
         <translation>Essayez « veloris-cli --help » pour en savoir plus.</translation>
     </message>
     <message>
         <source>Show this help and exit.</source>
-        <translation>Affiche cette aide et s'arrête.</translation>
+        <translation>Affiche cette aide et s&apos;arrête.</translation>
     </message>
     <message>
         <source>Show the version and exit.</source>
-        <translation>Affiche la version et s'arrête.</translation>
+        <translation>Affiche la version et s&apos;arrête.</translation>
     </message>
     <message>
         <source>COM1 to COM4 (as in the window) or a device path, /dev/serial/by-id names included. Default: COM1.</source>
-        <translation>COM1 à COM4 (comme dans la fenêtre) ou le chemin d'un périphérique, noms /dev/serial/by-id compris. Par défaut : COM1.</translation>
+        <translation>COM1 à COM4 (comme dans la fenêtre) ou le chemin d&apos;un périphérique, noms /dev/serial/by-id compris. Par défaut : COM1.</translation>
     </message>
     <message>
         <source>port</source>
@@ -269,12 +270,12 @@ Codes de sortie :
         <translation>Sortie lisible par un programme (JSON) sur stdout.</translation>
     </message>
     <message>
-        <source>Print the exchange with the board ("&gt;06&lt;06&gt;04...") on stderr as it happens.</source>
-        <translation>Affiche l'échange avec la carte (« &gt;06&lt;06&gt;04... ») sur stderr au fil de l'eau.</translation>
+        <source>Print the exchange with the board (&quot;&gt;06&lt;06&gt;04...&quot;) on stderr as it happens.</source>
+        <translation>Affiche l&apos;échange avec la carte (« &gt;06&lt;06&gt;04... ») sur stderr au fil de l&apos;eau.</translation>
     </message>
     <message>
         <source>Print nothing but errors.</source>
-        <translation>N'affiche que les erreurs.</translation>
+        <translation>N&apos;affiche que les erreurs.</translation>
     </message>
     <message>
         <source>write: the sidereal tracking speed, 0 to 65535.</source>
@@ -282,7 +283,7 @@ Codes de sortie :
     </message>
     <message>
         <source>write: the slow speed for guiding, 0 to 65535.</source>
-        <translation>write : la vitesse lente d'autoguidage et de rappel photographique, de 0 à 65535.</translation>
+        <translation>write : la vitesse lente d&apos;autoguidage et de rappel photographique, de 0 à 65535.</translation>
     </message>
     <message>
         <source>write: the slow speed of the hand paddle, 0 to 65535.</source>
@@ -302,7 +303,7 @@ Codes de sortie :
     </message>
     <message>
         <source>restore: show the differences, write nothing.</source>
-        <translation>restore : montre les différences, n'écrit rien.</translation>
+        <translation>restore : montre les différences, n&apos;écrit rien.</translation>
     </message>
     <message>
         <source>ports, read, write, backup, restore or verify.</source>
@@ -321,44 +322,44 @@ Codes de sortie :
         <translation>Aucune commande donnée.</translation>
     </message>
     <message>
-        <source>Unknown command "%1".</source>
+        <source>Unknown command &quot;%1&quot;.</source>
         <translation>Commande inconnue « %1 ».</translation>
     </message>
     <message>
-        <source>"%1" needs one file name.</source>
+        <source>&quot;%1&quot; needs one file name.</source>
         <translation>« %1 » demande un nom de fichier.</translation>
     </message>
     <message>
-        <source>"%1" takes no file name.</source>
+        <source>&quot;%1&quot; takes no file name.</source>
         <translation>« %1 » ne prend pas de nom de fichier.</translation>
     </message>
     <message>
         <source>--%1 is given more than once.</source>
-        <translation>--%1 est donné plus d'une fois.</translation>
+        <translation>--%1 est donné plus d&apos;une fois.</translation>
     </message>
     <message>
-        <source>Values are given with "write" only.</source>
-        <translation>Les valeurs ne se donnent qu'avec « write ».</translation>
+        <source>Values are given with &quot;write&quot; only.</source>
+        <translation>Les valeurs ne se donnent qu&apos;avec « write ».</translation>
     </message>
     <message>
-        <source>"write" needs at least one of --sidereal, --guiding, --centring, --tempo.</source>
+        <source>&quot;write&quot; needs at least one of --sidereal, --guiding, --centring, --tempo.</source>
         <translation>« write » demande au moins une des options --sidereal, --guiding, --centring, --tempo.</translation>
     </message>
     <message>
-        <source>--no-verify goes with "write" and "restore" only.</source>
-        <translation>--no-verify ne va qu'avec « write » et « restore ».</translation>
+        <source>--no-verify goes with &quot;write&quot; and &quot;restore&quot; only.</source>
+        <translation>--no-verify ne va qu&apos;avec « write » et « restore ».</translation>
     </message>
     <message>
-        <source>--force goes with "backup" only.</source>
-        <translation>--force ne va qu'avec « backup ».</translation>
+        <source>--force goes with &quot;backup&quot; only.</source>
+        <translation>--force ne va qu&apos;avec « backup ».</translation>
     </message>
     <message>
-        <source>--dry-run goes with "restore" only.</source>
-        <translation>--dry-run ne va qu'avec « restore ».</translation>
+        <source>--dry-run goes with &quot;restore&quot; only.</source>
+        <translation>--dry-run ne va qu&apos;avec « restore ».</translation>
     </message>
     <message>
         <source>--quiet and --verbose exclude each other.</source>
-        <translation>--quiet et --verbose s'excluent.</translation>
+        <translation>--quiet et --verbose s&apos;excluent.</translation>
     </message>
     <message>
         <source>(held by %1, process %2)</source>
@@ -366,43 +367,43 @@ Codes de sortie :
     </message>
     <message>
         <source>Cannot open the port %1: no such device.
-Check that the cable or the USB-serial adapter is plugged in, or choose another port ("veloris-cli ports" lists them).</source>
-        <translation>Impossible d'ouvrir le port %1 : ce périphérique n'existe pas.
-Vérifiez que le câble ou l'adaptateur USB-série est branché, ou choisissez un autre port (« veloris-cli ports » les énumère).</translation>
+Check that the cable or the USB-serial adapter is plugged in, or choose another port (&quot;veloris-cli ports&quot; lists them).</source>
+        <translation>Impossible d&apos;ouvrir le port %1 : ce périphérique n&apos;existe pas.
+Vérifiez que le câble ou l&apos;adaptateur USB-série est branché, ou choisissez un autre port (« veloris-cli ports » les énumère).</translation>
     </message>
     <message>
         <source>Cannot open the port %1: another program is using it%2.
 Close that program, then try again.</source>
-        <translation>Impossible d'ouvrir le port %1 : il est déjà utilisé par un autre programme%2.
+        <translation>Impossible d&apos;ouvrir le port %1 : il est déjà utilisé par un autre programme%2.
 Fermez ce programme, puis recommencez.</translation>
     </message>
     <message>
         <source>Cannot open the port %1: permission denied.
-Add your account to the group "dialout" (command: sudo adduser $USER dialout), then log out and in again.</source>
-        <translation>Impossible d'ouvrir le port %1 : accès refusé.
+Add your account to the group &quot;dialout&quot; (command: sudo adduser $USER dialout), then log out and in again.</source>
+        <translation>Impossible d&apos;ouvrir le port %1 : accès refusé.
 Ajoutez votre compte au groupe « dialout » (commande : sudo adduser $USER dialout), puis fermez votre session et rouvrez-la.</translation>
     </message>
     <message>
         <source>Cannot open the port %1: the device refuses the settings 9600,N,8,1.</source>
-        <translation>Impossible d'ouvrir le port %1 : le périphérique refuse les réglages 9600,N,8,1.</translation>
+        <translation>Impossible d&apos;ouvrir le port %1 : le périphérique refuse les réglages 9600,N,8,1.</translation>
     </message>
     <message>
         <source>Cannot open the port %1: this device is not a serial port.</source>
-        <translation>Impossible d'ouvrir le port %1 : ce périphérique n'est pas un port série.</translation>
+        <translation>Impossible d&apos;ouvrir le port %1 : ce périphérique n&apos;est pas un port série.</translation>
     </message>
     <message>
         <source>Cannot open the port %1: it is the system console, which must not be used to talk to the board.</source>
-        <translation>Impossible d'ouvrir le port %1 : c'est la console du système, qui ne doit pas servir à parler à la carte.</translation>
+        <translation>Impossible d&apos;ouvrir le port %1 : c&apos;est la console du système, qui ne doit pas servir à parler à la carte.</translation>
     </message>
     <message>
         <source>Cannot open the port %1.</source>
-        <translation>Impossible d'ouvrir le port %1.</translation>
+        <translation>Impossible d&apos;ouvrir le port %1.</translation>
     </message>
     <message>
         <source>The line to the board through %1 was lost during the exchange.
-Check the cable, the adapter and the board's power supply, then try again.</source>
-        <translation>La liaison avec la carte par %1 a été perdue pendant l'échange.
-Vérifiez le câble, l'adaptateur et l'alimentation de la carte, puis recommencez.</translation>
+Check the cable, the adapter and the board&apos;s power supply, then try again.</source>
+        <translation>La liaison avec la carte par %1 a été perdue pendant l&apos;échange.
+Vérifiez le câble, l&apos;adaptateur et l&apos;alimentation de la carte, puis recommencez.</translation>
     </message>
     <message>
         <source>%1: slot %2 of %3</source>
@@ -410,7 +411,7 @@ Vérifiez le câble, l'adaptateur et l'alimentation de la carte, puis recommence
     </message>
     <message>
         <source>, %1 s waited</source>
-        <translation>, %1 s d'attente</translation>
+        <translation>, %1 s d&apos;attente</translation>
     </message>
     <message>
         <source>Address</source>
@@ -466,7 +467,7 @@ Vérifiez le câble, l'adaptateur et l'alimentation de la carte, puis recommence
     </message>
     <message>
         <source> (byte %1 of the record echoed as %2)</source>
-        <translation> (octet %1 de l'enregistrement renvoyé en %2)</translation>
+        <translation> (octet %1 de l&apos;enregistrement renvoyé en %2)</translation>
     </message>
     <message>
         <source>confirmed</source>
@@ -494,15 +495,29 @@ Vérifiez le câble, l'adaptateur et l'alimentation de la carte, puis recommence
     </message>
     <message>
         <source>The board takes the new values only after it has been switched off and on again.</source>
-        <translation>La carte ne prend en compte les nouvelles valeurs qu'après avoir été éteinte puis rallumée.</translation>
+        <translation>La carte ne prend en compte les nouvelles valeurs qu&apos;après avoir été éteinte puis rallumée.</translation>
     </message>
     <message>
         <source>Not every value was confirmed and read back the same.</source>
-        <translation>Toutes les valeurs n'ont pas été confirmées et relues à l'identique.</translation>
+        <translation>Toutes les valeurs n&apos;ont pas été confirmées et relues à l&apos;identique.</translation>
     </message>
     <message>
         <source>Not every value was confirmed by the board.</source>
-        <translation>Toutes les valeurs n'ont pas été confirmées par la carte.</translation>
+        <translation>Toutes les valeurs n&apos;ont pas été confirmées par la carte.</translation>
+    </message>
+    <message>
+        <source>ModemManager may be examining the adapter, as it does for some seconds after it is plugged in: wait a little, then try again.
+To keep it away from this port, create the file /etc/udev/rules.d/99-veloris.rules holding the line
+KERNEL==&quot;%1&quot;, ENV{ID_MM_DEVICE_IGNORE}=&quot;1&quot;
+then unplug the adapter and plug it in again.</source>
+        <translation>ModemManager examine peut-être l&apos;adaptateur, comme il le fait pendant quelques secondes après chaque branchement : attendez un peu, puis recommencez.
+Pour qu&apos;il laisse ce port de côté, créez le fichier /etc/udev/rules.d/99-veloris.rules contenant la ligne
+KERNEL==&quot;%1&quot;, ENV{ID_MM_DEVICE_IGNORE}=&quot;1&quot;
+puis débranchez et rebranchez l&apos;adaptateur.</translation>
+    </message>
+    <message>
+        <source>brltty (for braille displays) may have taken the adapter: check with &quot;sudo dmesg | grep brltty&quot; and, if you use no braille display, stop it with &quot;sudo systemctl mask --now brltty-udev.service brltty.service&quot; or remove it with &quot;sudo apt remove brltty&quot;.</source>
+        <translation>Le programme brltty (afficheurs braille) a peut-être pris l&apos;adaptateur : vérifiez-le avec « sudo dmesg | grep brltty » et, si vous n&apos;utilisez pas d&apos;afficheur braille, arrêtez-le avec « sudo systemctl mask --now brltty-udev.service brltty.service » ou retirez-le avec « sudo apt remove brltty ».</translation>
     </message>
 </context>
 </TS>
