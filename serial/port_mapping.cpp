@@ -78,15 +78,4 @@ std::string DeviceForComm(int n, const std::vector<PresentPort>& ordered) {
     return "/dev/ttyS" + std::to_string(n - 1);
 }
 
-std::string DescribeComm(int n, const std::vector<PresentPort>& ordered) {
-    if (n >= 1 && static_cast<std::size_t>(n) <= ordered.size()) {
-        const PresentPort& port = ordered[static_cast<std::size_t>(n) - 1];
-        if (port.description.empty()) {
-            return port.device;
-        }
-        return port.device + " — " + port.description;
-    }
-    return DeviceForComm(n, ordered) + " (aucun port détecté)";
-}
-
 } // namespace veloris

@@ -24,8 +24,4 @@ std::vector<PresentPort> OrderPorts(std::vector<PresentPort> ports);
 // fewer ports are present. Gives an empty name for n below 1, which no device answers to.
 std::string DeviceForComm(int n, const std::vector<PresentPort>& ordered);
 
-// The short text telling which device COMn uses, e.g. "/dev/ttyUSB0 — FT232R USB UART", or
-// "/dev/ttyS2 (aucun port détecté)" when no port was found for it.
-std::string DescribeComm(int n, const std::vector<PresentPort>& ordered);
-
 } // namespace veloris

@@ -36,13 +36,5 @@ TEST(DeviceForComm, TakesTheNthPortThenFallsBackToTtyS) {
     EXPECT_EQ(DeviceForComm(0, ordered), "");
 }
 
-TEST(DescribeComm, NamesTheDeviceAndWhatItIs) {
-    const std::vector<PresentPort> ordered{{"/dev/ttyUSB0", "FT232R USB UART", true},
-                                           {"/dev/ttyACM1", "", true}};
-    EXPECT_EQ(DescribeComm(1, ordered), "/dev/ttyUSB0 — FT232R USB UART");
-    EXPECT_EQ(DescribeComm(2, ordered), "/dev/ttyACM1");
-    EXPECT_EQ(DescribeComm(3, ordered), "/dev/ttyS2 (aucun port détecté)");
-}
-
 } // namespace
 } // namespace veloris

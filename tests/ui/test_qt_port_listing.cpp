@@ -15,7 +15,7 @@ using veloris::ListPresentPorts;
 class TestQtPortListing : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void uartTypeTellsRealFromEmptyNodes();
     void listedPortsAreDevicesOnThisMachine();
 };
