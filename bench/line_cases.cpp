@@ -14,7 +14,7 @@
 #include "protocol/parameter_slots.h"
 #include "serial/clock.h"
 #include "serial/termios_port.h"
-#include "sim/headless_window.h"
+#include "sim/answering_prompts.h"
 #include "sim/pty_board.h"
 
 namespace veloris::bench {
@@ -32,9 +32,6 @@ constexpr std::chrono::milliseconds kPauseBetweenRuns{2};
 // 50 us would add to every byte it sends, which is the simulator's error, not the program's.
 constexpr unsigned long kBoardTimerSlackNs = 1;
 constexpr std::string_view kFirmwarePath = "C:\\cinetik5\\veloris.S19";
-// How the program-load exchange's complaints about the monitor's answers begin, e.g.
-// "erreur init com debug"; its warning and closing question are no complaints.
-constexpr std::string_view kComplaintStart = "erreur";
 
 double CpuSeconds(int who) {
     rusage usage{};
@@ -60,15 +57,13 @@ struct FineTimerSlack {
     static void restoreDefault() { (void)prctl(PR_SET_TIMERSLACK, 0, 0, 0, 0); }
 };
 
-// One pseudo-terminal line with its board, and a window's worth of services around the
-// real port.
+// One pseudo-terminal line with its board, and the services an operation runs against
+// around the real port.
 class BenchLine {
   public:
     explicit BenchLine(BoardBehaviour behaviour)
         : board_(BoardSetup(behaviour)), port_([this](int) { return board_.slavePath(); }),
-          timedPort_(port_),
-          dialogs_(std::string(kFirmwarePath)), context_{timedPort_, boxes_, log_, dialogs_,
-                                                         clock_} {
+          timedPort_(port_), prompts_(std::string(kFirmwarePath)), line_{timedPort_, log_, clock_} {
         FineTimerSlack::restoreDefault();
     }
 
@@ -84,10 +79,10 @@ class BenchLine {
     };
 
     // Runs the operation once with the board idle and its trace empty.
-    Run run(const std::function<void(OperationContext&)>& operation) {
+    Run run(const std::function<void(OperationLine&)>& operation) {
         settle();
         board_.withBoard([](BoardModel& board) { board.trace().clear(); });
-        dialogs_.clear();
+        prompts_ = AnsweringPrompts(std::string(kFirmwarePath));
         log_.resetCount();
         timedPort_.resetTimes();
 
@@ -95,7 +90,7 @@ class BenchLine {
         const double processBefore = CpuSeconds(RUSAGE_SELF);
         const double threadBefore = CpuSeconds(RUSAGE_THREAD);
         const auto start = steady_clock::now();
-        operation(context_);
+        operation(line_);
         run.wall = steady_clock::now() - start;
         run.threadCpuSeconds = CpuSeconds(RUSAGE_THREAD) - threadBefore;
         run.processCpuSeconds = CpuSeconds(RUSAGE_SELF) - processBefore;
@@ -114,10 +109,8 @@ class BenchLine {
     }
 
     PtyBoard& board() { return board_; }
-    HeadlessBoxes& boxes() { return boxes_; }
-    AnsweringDialogs& dialogs() { return dialogs_; }
+    AnsweringPrompts& prompts() { return prompts_; }
     CountingLog& log() { return log_; }
-    OperationContext& context() { return context_; }
 
   private:
     // Waits for the board to finish with the last run and the line to fall quiet: the
@@ -139,11 +132,10 @@ class BenchLine {
     PtyBoard board_;
     TermiosPort port_;
     TimedPort timedPort_;
-    HeadlessBoxes boxes_;
     CountingLog log_;
-    AnsweringDialogs dialogs_;
+    AnsweringPrompts prompts_;
     SystemClock clock_;
-    OperationContext context_;
+    OperationLine line_;
 };
 
 PacedCase StartPacedCase(std::string key, std::string title, int runs, ByteCount expected) {
@@ -182,23 +174,26 @@ struct PacedSamples {
     }
 };
 
-void CheckNoMessages(const AnsweringDialogs& dialogs, std::vector<std::string>& problems) {
-    for (const std::string& message : dialogs.messages) {
-        AddProblem(problems, "message shown: " + message);
+void CheckSession(const SessionOutcome& session, std::vector<std::string>& problems) {
+    if (session.state != SessionOutcome::State::Completed) {
+        AddProblem(problems, "the port did not open, or the line was lost");
     }
 }
 
-// The value boxes must show what the board holds.
-void CheckValuesRead(BenchLine& line, std::vector<std::string>& problems) {
+// Each slot must come back as the board holds it.
+void CheckValuesRead(BenchLine& line, const ReadResult& read, std::vector<std::string>& problems) {
     const EepromImage eeprom = line.board().eeprom();
-    for (std::size_t i = 0; i < kParameterSlots.size(); ++i) {
-        const ParameterSlot& slot = kParameterSlots[i];
-        const std::string held = std::to_string(eeprom.slotValue(EepromImage::kSlotAddresses[i]));
-        const std::string shown = line.boxes().text(slot.valueBox);
-        if (shown != held) {
-            AddProblem(problems, std::string(slot.valueBox) + " shows \"" + shown +
-                                     "\", the board holds " + held);
+    for (std::size_t i = 0; i < read.slots.size(); ++i) {
+        const std::uint16_t held = eeprom.slotValue(kSlots[i].address);
+        if (read.slots[i].value != held) {
+            AddProblem(problems, std::string(kSlots[i].keyName) + " read as " +
+                                     (read.slots[i].value ? std::to_string(*read.slots[i].value)
+                                                          : std::string("nothing")) +
+                                     ", the board holds " + std::to_string(held));
         }
+    }
+    if (read.slots.size() != kSlotCount) {
+        AddProblem(problems, "not every slot was read");
     }
 }
 
@@ -209,10 +204,10 @@ PacedCase MeasureRead(int runs) {
     BenchLine line(BoardBehaviour::Pacing());
     PacedSamples samples;
     for (int i = 0; i < runs; ++i) {
-        line.boxes().reset();
-        samples.add(result, line.run(ReadParameters));
-        CheckNoMessages(line.dialogs(), result.problems);
-        CheckValuesRead(line, result.problems);
+        ReadResult read;
+        samples.add(result, line.run([&read](OperationLine& l) { read = ReadSlots(l); }));
+        CheckSession(read.session, result.problems);
+        CheckValuesRead(line, read, result.problems);
     }
     samples.finish(result);
     return result;
@@ -223,23 +218,25 @@ PacedCase MeasureWrite(int runs) {
     BenchLine line(BoardBehaviour::Pacing());
     PacedSamples samples;
     for (int i = 0; i < runs; ++i) {
-        line.boxes().reset();
-        (void)line.run(ReadParameters);
+        (void)line.run([](OperationLine& l) { (void)ReadSlots(l); });
         // New values every run, so that each write changes what the board holds.
-        std::array<std::uint16_t, kParameterSlots.size()> typed{};
-        for (std::size_t slot = 0; slot < typed.size(); ++slot) {
-            typed[slot] =
-                static_cast<std::uint16_t>(EepromImage::kDefaultValues[slot] + 10 * (i % 7));
-            line.boxes().setText(kParameterSlots[slot].valueBox, std::to_string(typed[slot]));
+        WriteRequest request;
+        for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+            request.values[slot] =
+                static_cast<std::uint16_t>(EepromImage::DefaultValue(slot) + 10 * (i % 7));
         }
-        samples.add(result, line.run(WriteParameters));
-        CheckNoMessages(line.dialogs(), result.problems);
+        WriteResult write;
+        samples.add(result, line.run([&](OperationLine& l) { write = WriteSlots(l, request); }));
+        CheckSession(write.session, result.problems);
+        if (!write.allConfirmed()) {
+            AddProblem(result.problems, "a slot was not confirmed");
+        }
         const EepromImage eeprom = line.board().eeprom();
-        for (std::size_t slot = 0; slot < typed.size(); ++slot) {
-            const std::uint16_t held = eeprom.slotValue(EepromImage::kSlotAddresses[slot]);
-            if (held != typed[slot]) {
-                AddProblem(result.problems, std::string(kParameterSlots[slot].valueBox) +
-                                                ": typed " + std::to_string(typed[slot]) +
+        for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+            const std::uint16_t held = eeprom.slotValue(kSlots[slot].address);
+            if (held != request.values[slot]) {
+                AddProblem(result.problems, std::string(kSlots[slot].keyName) + ": written " +
+                                                std::to_string(*request.values[slot]) +
                                                 ", the board holds " + std::to_string(held));
             }
         }
@@ -254,14 +251,15 @@ PacedCase MeasureProgramLoad(int runs) {
     BenchLine line(BoardBehaviour::Pacing());
     PacedSamples samples;
     for (int i = 0; i < runs; ++i) {
-        samples.add(result, line.run(ProgramLoad));
-        if (line.dialogs().questions != 1) {
+        ProgramLoadResult load;
+        samples.add(result,
+                    line.run([&](OperationLine& l) { load = ProgramLoad(l, line.prompts()); }));
+        if (line.prompts().questions != 1) {
             AddProblem(result.problems, "the file path was not asked for");
         }
-        for (const std::string& message : line.dialogs().messages) {
-            if (message.starts_with(kComplaintStart)) {
-                AddProblem(result.problems, "complaint shown: " + message);
-            }
+        CheckSession(load.session, result.problems);
+        if (!load.allChecksPassed()) {
+            AddProblem(result.problems, "a check of the monitor's answers failed");
         }
     }
     samples.finish(result);
@@ -276,8 +274,7 @@ SilentCase MeasureSilentRead(int runs) {
     std::vector<double> processPercent;
     std::vector<double> threadPercent;
     for (int i = 0; i < runs; ++i) {
-        line.boxes().reset();
-        const BenchLine::Run run = line.run(ReadParameters);
+        const BenchLine::Run run = line.run([](OperationLine& l) { (void)ReadSlots(l); });
         const double wall = std::chrono::duration<double>(run.wall).count();
         wallSeconds.push_back(wall);
         processPercent.push_back(100.0 * run.processCpuSeconds / wall);
@@ -291,7 +288,6 @@ SilentCase MeasureSilentRead(int runs) {
             AddProblem(result.problems, std::to_string(result.timeouts) + " time-outs instead of " +
                                             std::to_string(kSilentReadTimeouts));
         }
-        CheckNoMessages(line.dialogs(), result.problems);
     }
     result.wallSeconds = Summarize(wallSeconds);
     result.processCpuPercent = Summarize(processPercent);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bench/summary.h"
+#include "protocol/parameter_slots.h"
 
 namespace veloris::bench {
 
@@ -25,12 +26,12 @@ struct ByteCount {
 // write, per slot: command, echo, count, two address bytes, four data bytes, four echoes,
 // the closing byte; program load: 01/01, 04/04, 03 00 with echoes and closing byte, the
 // monitor's fourteen bytes, four bytes with echoes and the closing byte.
-inline constexpr ByteCount kReadBytes{32, 20};
-inline constexpr ByteCount kWriteBytes{36, 20};
+inline constexpr ByteCount kReadBytes{8 * kSlotCount, 5 * kSlotCount};
+inline constexpr ByteCount kWriteBytes{9 * kSlotCount, 5 * kSlotCount};
 inline constexpr ByteCount kProgramLoadBytes{10, 22};
 // A silent board: one command byte per slot, nothing back.
-inline constexpr ByteCount kSilentReadBytes{4, 0};
-inline constexpr int kSilentReadTimeouts = 4;
+inline constexpr ByteCount kSilentReadBytes{kSlotCount, 0};
+inline constexpr int kSilentReadTimeouts = static_cast<int>(kSlotCount);
 
 // A cooperative board that holds the line for every byte.
 struct PacedCase {
@@ -68,8 +69,8 @@ struct SilentCase {
 };
 
 PacedCase MeasureRead(int runs);
-// Each timed write follows an untimed read, which fills the data boxes that let slots 2
-// to 4 through; every run types new values into all four slots.
+// Each timed write follows an untimed read, as a user reads before writing; every run
+// writes new values into every slot.
 PacedCase MeasureWrite(int runs);
 PacedCase MeasureProgramLoad(int runs);
 SilentCase MeasureSilentRead(int runs);

@@ -1,6 +1,5 @@
 // The paced cases against the simulated board, and the stand-ins they run the operations
-// with: the port that times the program's own work, the log that counts time-outs and the
-// boxes of a freshly opened window.
+// with: the port that times the program's own work and the log that counts time-outs.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +9,6 @@
 #include "bench/line_cases.h"
 #include "bench/timed_port.h"
 #include "sim/board_behaviour.h"
-#include "sim/headless_window.h"
 
 using namespace veloris;
 using namespace veloris::bench;
@@ -102,7 +100,7 @@ TEST(TimedPort, CountsFromAnArrivalToTheFirstAnswerOnlyAndTimesOpening) {
     EXPECT_EQ(port.openClose(), TimedPort::Clock::duration{});
 }
 
-TEST(BenchStandIns, TheLogCountsOnlyTimeOutsAndTheBoxesStartAsAFreshWindow) {
+TEST(BenchStandIns, TheLogCountsOnlyTimeOuts) {
     CountingLog log;
     log.setText("Open COM 1 9600,N,8,1");
     log.append(">06");
@@ -114,13 +112,4 @@ TEST(BenchStandIns, TheLogCountsOnlyTimeOutsAndTheBoxesStartAsAFreshWindow) {
     EXPECT_EQ(log.text(), "<No Reply");
     log.resetCount();
     EXPECT_EQ(log.noReplies(), 0);
-
-    HeadlessBoxes boxes;
-    EXPECT_EQ(boxes.text("Taddr1"), "F894");
-    EXPECT_EQ(boxes.text("TaddrTempo"), "F8A9");
-    boxes.setText("Taddr1", "F800");
-    boxes.setText("Tdata2", " CC 03 E8 DD");
-    boxes.reset();
-    EXPECT_EQ(boxes.text("Taddr1"), "F894");
-    EXPECT_EQ(boxes.text("Tdata2"), "");
 }

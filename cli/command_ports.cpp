@@ -13,6 +13,9 @@ namespace veloris::cli {
 
 namespace {
 
+// COM1 to COM4, as the window's option buttons offer them.
+constexpr int kLastComPort = 4;
+
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -60,7 +63,7 @@ int RunPorts(const Options&, const Console& console) {
     const std::vector<PresentPort> ordered = OrderPorts(present);
 
     QJsonArray mapping;
-    for (int n = kFirstPort; n <= kLastPort; ++n) {
+    for (int n = kFirstPort; n <= kLastComPort; ++n) {
         const std::string device = DeviceForComm(n, ordered);
         const PresentPort* port = static_cast<std::size_t>(n) <= ordered.size()
                                       ? &ordered[static_cast<std::size_t>(n) - 1]

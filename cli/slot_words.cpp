@@ -55,6 +55,8 @@ QString FaultText(RecordFault fault) {
         return Cli::tr("record incomplete");
     case RecordFault::Misframed:
         return Cli::tr("record not framed CC ... DD");
+    case RecordFault::NotReached:
+        return Cli::tr("not read: stopped before it");
     case RecordFault::LineLost:
         break;
     }
@@ -71,6 +73,8 @@ QString FaultName(RecordFault fault) {
         return QStringLiteral("short");
     case RecordFault::Misframed:
         return QStringLiteral("misframed");
+    case RecordFault::NotReached:
+        return QStringLiteral("not-reached");
     case RecordFault::LineLost:
         break;
     }

@@ -6,14 +6,17 @@ namespace veloris {
 
 namespace {
 
-// Values like those of a drive in use: delays between micro-steps, below 36000.
-constexpr std::array<std::uint16_t, 4> kPlausibleValues{18750, 31250, 9375, 1500};
+// Values like those of a drive in use: delays between micro-steps, below 36000, each slot's
+// different (18750, 12500, 9375, 7500, ...).
+constexpr std::uint16_t PlausibleValue(std::size_t slot) {
+    return static_cast<std::uint16_t>(37500 / (slot + 2));
+}
 constexpr std::chrono::milliseconds kSlowBoardDelay{150};
 
 std::unique_ptr<PtyBoard> BoardWithPlausibleValues(BoardBehaviour behaviour) {
     auto board = std::make_unique<PtyBoard>(BoardSetup(behaviour));
-    for (std::size_t slot = 0; slot < kPlausibleValues.size(); ++slot) {
-        board->setSlotValue(EepromImage::kSlotAddresses[slot], kPlausibleValues[slot]);
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        board->setSlotValue(kSlots[slot].address, PlausibleValue(slot));
     }
     return board;
 }

@@ -7,6 +7,7 @@
 
 #include <pthread.h>
 
+#include "protocol/parameter_slots.h"
 #include "sim/pty_board.h"
 
 int main() {
@@ -22,7 +23,7 @@ int main() {
     constexpr std::uint16_t kValues[] = {18750, 31250, 9375, 1500};
     veloris::PtyBoard board(veloris::BoardBehaviour::Pacing());
     for (std::size_t slot = 0; slot < 4; ++slot) {
-        board.setSlotValue(veloris::EepromImage::kSlotAddresses[slot], kValues[slot]);
+        board.setSlotValue(veloris::kSlots[slot].address, kValues[slot]);
     }
     std::printf("%s\n", board.slavePath().c_str());
     std::fflush(stdout);

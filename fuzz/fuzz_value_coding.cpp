@@ -14,7 +14,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/reference_readers.h"
-#include "operations/value_check.h"
+#include "operations/parameters.h"
 #include "protocol/lenient_number.h"
 #include "protocol/parameter_slots.h"
 #include "serial/byte_exchange.h"

@@ -1,12 +1,11 @@
-// "Ecriture EEPROM" with value texts chosen by the fuzzer, the data boxes of slots 2 to 4
-// filled or not, and a simulated board that cooperates or misbehaves.
+// The value check and the write, with value texts chosen by the fuzzer, the guards of the
+// slots open or not, and a simulated board that cooperates or misbehaves.
 //
-// A value text the write's check refuses, in a slot the write would write, means nothing
-// at all goes to the board: the port is not opened and the board receives no byte.
-// Otherwise the board's EEPROM changes only inside the records of the slots written, each
-// byte there either kept or set to the new record's; a slot shown as written (its data box
-// holding the new record) is held by the board; a slot not confirmed is emptied and named;
-// slots not written keep their data box. The port is closed at the end.
+// A value text the check refuses, in a slot whose guard lets it through, gives no request:
+// nothing at all goes to the board. Otherwise the board's EEPROM changes only inside the
+// records of the slots asked for, each byte there either kept or set to the new record's;
+// a slot reported confirmed is held by the board; slots not asked for are skipped. The port
+// is closed at the end.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -17,10 +16,8 @@
 
 #include "fuzz/fuzz_check.h"
 #include "operations/operations.h"
-#include "operations/value_check.h"
 #include "protocol/parameter_slots.h"
 #include "sim/fake_port.h"
-#include "sim/headless_window.h"
 
 using namespace veloris;
 using namespace veloris::fuzz;
@@ -28,7 +25,6 @@ using namespace veloris::fuzz;
 namespace {
 
 constexpr std::size_t kLongestValueText = 24;
-const std::string kReadRecord = " CC 00 64 DD";
 
 // The shortest byte wait: an answer later than this may be taken for the answer to a
 // later byte.
@@ -57,7 +53,7 @@ BoardBehaviour ChosenBehaviour(FuzzedDataProvider& input, BoardChoice& choice) {
         return BoardBehaviour::DisconnectAfter(input.ConsumeIntegralInRange<std::size_t>(1, 40));
     case 6:
         return BoardBehaviour::SilentAt(
-            EepromImage::kSlotAddresses[input.ConsumeIntegralInRange<std::size_t>(0, 3)]);
+            kSlots[input.ConsumeIntegralInRange<std::size_t>(0, kSlotCount - 1)].address);
     case 7: {
         const std::chrono::milliseconds delay(input.ConsumeIntegralInRange(0, 2500));
         choice.answersInTime = delay < kShortestWait;
@@ -68,25 +64,15 @@ BoardBehaviour ChosenBehaviour(FuzzedDataProvider& input, BoardChoice& choice) {
     }
 }
 
-bool Guarded(const HeadlessBoxes& boxes, const ParameterSlot& slot) {
-    return !boxes.text(slot.guardBox).empty();
-}
-
 std::array<std::uint8_t, 4> RecordBytes(int value) {
     return {0xCC, static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value & 0xFF),
             0xDD};
 }
 
-// The row label as messages name it, without its trailing blank.
-std::string RowName(const ParameterSlot& slot) {
-    const std::string_view label = slot.rowLabel;
-    return std::string(label.substr(0, label.find_last_not_of(' ') + 1));
-}
-
 // The slot whose record holds `address`, if any.
 std::optional<std::size_t> SlotAt(std::uint16_t address) {
-    for (std::size_t slot = 0; slot < 4; ++slot) {
-        const std::uint16_t first = EepromImage::kSlotAddresses[slot];
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        const std::uint16_t first = kSlots[slot].address;
         if (address >= first && address < first + EepromImage::kRecordSize) {
             return slot;
         }
@@ -98,50 +84,43 @@ std::optional<std::size_t> SlotAt(std::uint16_t address) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
-    HeadlessBoxes boxes;
-    for (const ParameterSlot& slot : kParameterSlots) {
-        if (&slot != &kParameterSlots[0] && input.ConsumeBool()) {
-            boxes.setText(slot.dataBox, kReadRecord);
-        }
-        boxes.setText(slot.valueBox, input.ConsumeRandomLengthString(kLongestValueText));
+    std::array<SlotTexts, kSlotCount> texts;
+    bool anyRefused = false;
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        texts[slot].guardHasText = input.ConsumeBool();
+        texts[slot].value = input.ConsumeRandomLengthString(kLongestValueText);
+        anyRefused = anyRefused || (texts[slot].guardHasText && !WritableValue(texts[slot].value));
     }
     BoardChoice choice;
     const BoardBehaviour behaviour = ChosenBehaviour(input, choice);
 
-    std::array<bool, 4> written{};
-    std::array<std::optional<int>, 4> values{};
-    std::array<std::string, 4> dataBefore{};
-    bool anyRefused = false;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const ParameterSlot& slot = kParameterSlots[i];
-        written[i] = Guarded(boxes, slot);
-        values[i] = WritableValue(boxes.text(slot.valueBox));
-        dataBefore[i] = boxes.text(slot.dataBox);
-        anyRefused = anyRefused || (written[i] && !values[i]);
+    const CheckedValues checked = CheckValueTexts(texts);
+    if (anyRefused) {
+        const auto* refused = std::get_if<std::vector<RefusedValue>>(&checked);
+        Require(refused != nullptr && !refused->empty(), "a refused value text gives no request");
+        for (const RefusedValue& value : *refused) {
+            const auto slot = static_cast<std::size_t>(value.key);
+            Require(texts[slot].guardHasText && texts[slot].value == value.text,
+                    "a refusal names a guarded slot and its text");
+        }
+        return 0;
+    }
+    const WriteRequest& request = std::get<WriteRequest>(checked);
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        Require(request.values[slot].has_value() == texts[slot].guardHasText,
+                "a slot is asked for exactly when its guard lets it through");
     }
 
     VirtualClock clock;
     FakePort port(clock, behaviour);
     const EepromImage before = port.board().eeprom();
     StringLog log;
-    AnsweringDialogs dialogs;
-    OperationContext context{port, boxes, log, dialogs, clock};
+    OperationLine line{port, log, clock};
 
-    WriteParameters(context);
+    const WriteResult result = WriteSlots(line, request);
 
-    const Bytes received = port.board().trace().receivedByBoard();
     Require(!port.portOpen(), "the port is closed after the write");
-    if (anyRefused) {
-        Require(port.openCount() == 0 && received.empty(),
-                "a refused value text sends nothing at all");
-        Require(dialogs.messages.size() == 1, "a refused value text is told to the user");
-        for (std::size_t i = 0; i < 4; ++i) {
-            Require(boxes.text(kParameterSlots[i].dataBox) == dataBefore[i],
-                    "a refused write leaves the data boxes as they were");
-        }
-        return 0;
-    }
-
+    Require(result.slots.size() == kSlotCount, "every slot is reported");
     const EepromImage& after = port.board().eeprom();
     // An echo that comes after the host gave up on it leaves the board inside a write block
     // the host has left: the next header's bytes are then stored as data. That is how the
@@ -154,35 +133,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         const auto slot = SlotAt(at);
-        Require(slot && written[*slot], "the write changes only the records it writes");
-        const auto record = RecordBytes(*values[*slot]);
-        Require(after.byte(at) == record[at - EepromImage::kSlotAddresses[*slot]],
+        Require(slot && request.values[*slot], "the write changes only the records it writes");
+        const auto record = RecordBytes(*request.values[*slot]);
+        Require(after.byte(at) == record[at - kSlots[*slot].address],
                 "a written record byte is the new record's");
     }
-    for (std::size_t i = 0; i < 4; ++i) {
-        const ParameterSlot& slot = kParameterSlots[i];
-        const std::string dataBox = boxes.text(slot.dataBox);
-        if (!written[i]) {
-            Require(dataBox == dataBefore[i], "a slot not written keeps its data box", dataBox);
-            continue;
-        }
-        const std::string encoded = EncodeValue(boxes.text(slot.valueBox));
-        if (dataBox == encoded) {
-            Require(after.record(EepromImage::kSlotAddresses[i]) == RecordBytes(*values[i]),
-                    "a slot shown as written is held by the board", dataBox);
-        } else if (dataBox.empty()) {
-            bool named = false;
-            for (const std::string& message : dialogs.messages) {
-                named = named || message.find(RowName(slot)) != std::string::npos;
-            }
-            Require(named, "an unconfirmed slot is named to the user");
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        const SlotWrite& write = result.slots[slot];
+        if (!request.values[slot]) {
+            Require(write.status == SlotWrite::Status::Skipped, "a slot not asked for is skipped");
+        } else if (write.status == SlotWrite::Status::Confirmed) {
+            Require(after.record(kSlots[slot].address) == RecordBytes(*request.values[slot]),
+                    "a confirmed slot is held by the board");
+        } else if (write.status == SlotWrite::Status::NotReached) {
+            Require(port.board().hungUp(), "only a lost line leaves a slot unreached");
         } else {
-            Require(dataBox == dataBefore[i] && port.board().hungUp(),
-                    "only a slot after a hang-up keeps its old data box", dataBox);
+            Require(write.status == SlotWrite::Status::NotConfirmed && write.firstFailure,
+                    "an unconfirmed slot names its first failed byte");
         }
     }
     if (choice.cooperative) {
-        Require(dialogs.messages.empty(), "a cooperative board confirms every slot");
+        Require(result.allConfirmed(), "a cooperative board confirms every slot");
     }
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -17,6 +18,11 @@
 #include "serial/exchange_log.h"
 #include "serial/serial_port.h"
 #include "serial/wait_observer.h"
+
+// Qt defines `slots` as a keyword macro; the member names below must survive a Qt header
+// included first. Code that uses them next to Qt headers builds with QT_NO_KEYWORDS.
+#pragma push_macro("slots")
+#undef slots
 
 namespace veloris {
 
@@ -36,11 +42,12 @@ struct SessionOutcome {
 // ---- Reading ----
 
 enum class RecordFault {
-    None,      // whole and framed CC ... DD: `value` holds the parameter
-    NoEcho,    // the board did not echo the read command (no record was sent)
-    Short,     // fewer than four record bytes came in time
-    Misframed, // four bytes came, but not opened by CC and closed by DD
-    LineLost,  // the line was lost before or during this slot
+    None,       // whole and framed CC ... DD: `value` holds the parameter
+    NoEcho,     // the board did not echo the read command (no record was sent)
+    Short,      // fewer than four record bytes came in time
+    Misframed,  // four bytes came, but not opened by CC and closed by DD
+    LineLost,   // the line was lost before or during this slot
+    NotReached, // a stop was asked for before this slot began
 };
 
 struct SlotRead {
@@ -72,6 +79,7 @@ struct FailedByte {
 };
 
 struct SlotWrite {
+    // NotReached: asked for, but the line was lost (or a stop was asked for) before it.
     enum class Status { Confirmed, NotConfirmed, NotReached, Skipped };
     SlotKey key{};
     Status status = Status::Skipped;
@@ -81,9 +89,15 @@ struct SlotWrite {
 
 struct WriteResult {
     SessionOutcome session;
-    std::vector<SlotWrite> slots; // in slot order
+    std::vector<SlotWrite> slots; // in slot order; empty when the port did not open
     bool allConfirmed() const;    // every slot that was asked for is Confirmed
 };
+
+// A value the board can hold: a whole number from 0 to 65535, blanks, tabs and line feeds
+// ignored wherever they stand ("36 000" is 36000). Anything else ("", "12abc", "12,5",
+// "100.5", "-1", "70000") is nothing: the lenient coding would write 0 for "abc" and wrap
+// 70000 into 4464.
+std::optional<std::uint16_t> WritableValue(std::string_view valueText);
 
 // The value texts a user typed, checked before anything is opened: whole numbers from 0 to
 // 65535, blanks ignored. A slot whose guard does not let it through is skipped.
@@ -104,10 +118,15 @@ CheckedValues CheckValueTexts(const std::array<SlotTexts, kSlotCount>& texts);
 class OperationProgress {
   public:
     virtual ~OperationProgress() = default;
+    // A slot's block is about to start (read), or a slot to be written (write).
     virtual void slotBegun(std::size_t /*slot*/) {}
     // A record byte taken from the board (read) after it was echoed back.
     virtual void recordByte(std::size_t /*slot*/, std::uint8_t /*byte*/) {}
     virtual void slotEnded(std::size_t /*slot*/) {}
+    // What became of each slot, in slot order, also of those not begun; told before the
+    // port is closed.
+    virtual void slotRead(std::size_t /*slot*/, const SlotRead& /*read*/) {}
+    virtual void slotWritten(std::size_t /*slot*/, const SlotWrite& /*write*/) {}
 };
 
 // Asked before each block: once it says yes, the block under way is finished and no
@@ -132,3 +151,5 @@ ReadResult ReadSlots(OperationLine& line);
 WriteResult WriteSlots(OperationLine& line, const WriteRequest& request);
 
 } // namespace veloris
+
+#pragma pop_macro("slots")

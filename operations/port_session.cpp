@@ -4,37 +4,55 @@
 
 namespace veloris {
 
-PortSession::PortSession(OperationContext& context) : context_(context) {
-    if (const auto failure = OpenComm(context.comm1, context.log)) {
-        context.dialogs.message(OpenFailureMessage(context.comm1.commPort(), *failure));
-        return;
+PortSession::PortSession(OperationLine& line) : line_(line) {
+    failure_ = OpenComm(line.port, line.log);
+    if (!failure_) {
+        exchange_.emplace(line.port, line.log, line.clock, line.waiting);
     }
-    exchange_.emplace(context.comm1, context.log, context.clock, context.observer);
 }
 
 PortSession::~PortSession() {
-    if (opened() && !closed_) {
-        context_.comm1.close();
+    close();
+}
+
+bool PortSession::lost() {
+    if (!lost_ && opened() && exchange_->portLost()) {
+        lost_ = true;
+        lostInSlot_ = slot_;
     }
+    return lost_;
+}
+
+bool PortSession::stopAsked() {
+    if (!interrupted_ && line_.stop != nullptr && line_.stop->requested()) {
+        interrupted_ = true;
+    }
+    return interrupted_;
 }
 
 void PortSession::close() {
     if (!opened() || closed_) {
         return;
     }
-    const bool wasLost = lost();
-    if (wasLost) {
+    if (lost()) {
         exchange_->noteLoss();
     }
-    context_.comm1.close();
+    line_.port.close();
     closed_ = true;
-    if (wasLost) {
-        context_.dialogs.message("La liaison avec la carte par COM" +
-                                 std::to_string(context_.comm1.commPort()) + " (" +
-                                 context_.comm1.deviceName() +
-                                 ") a été perdue pendant l'échange.\nVérifiez le câble, "
-                                 "l'adaptateur et l'alimentation de la carte, puis recommencez.");
+}
+
+SessionOutcome PortSession::outcome() const {
+    SessionOutcome outcome;
+    if (failure_) {
+        outcome.state = SessionOutcome::State::NotOpened;
+        outcome.openFailure = failure_;
+    } else if (lost_) {
+        outcome.state = SessionOutcome::State::LineLost;
+        outcome.lostInSlot = lostInSlot_;
+    } else if (interrupted_) {
+        outcome.state = SessionOutcome::State::Interrupted;
     }
+    return outcome;
 }
 
 } // namespace veloris

@@ -1,9 +1,9 @@
-// "Charger programme dans EEPROM": after a warning and a question for the file to load,
-// a fixed exchange with the board's debug monitor. No file is opened.
+// The program-load exchange with the board's debug monitor.
 
-#include <string>
+#include "operations/program_load.h"
 
-#include "operations/operations.h"
+#include <algorithm>
+
 #include "operations/port_session.h"
 #include "protocol/hex_transfer.h"
 
@@ -11,96 +11,93 @@ namespace veloris {
 
 namespace {
 
-constexpr std::string_view kProgramLog = "EDTprg";
-constexpr std::string_view kLineBreak = "\r\n";
-
 constexpr int kStartDebug = 0x01; // the monitor answers 0x01
-constexpr int kStopDebug = 0x04;  // the monitor answers 0x04
+constexpr int kHaltDebug = 0x04;  // the monitor answers 0x04
 constexpr std::string_view kStopText = "03 00";
 constexpr int kStopConfirmed = 0x03; // awaited after the stop transfer
 constexpr int kRecordedBytes = 11;
 
-// The board's input is shown one character per byte: bytes 0 to 255 as the characters
-// with those codes, written in UTF-8 for the window.
-std::string BytesAsText(const Bytes& bytes) {
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        if (byte < 0x80) {
-            text += static_cast<char>(byte);
-        } else {
-            text += static_cast<char>(0xC0 | (byte >> 6));
-            text += static_cast<char>(0x80 | (byte & 0x3F));
+class MonitorExchange {
+  public:
+    MonitorExchange(PortSession& session, ProgramLoadPrompts& prompts, ProgramLoadResult& result)
+        : session_(session), exchange_(session.exchange()), prompts_(prompts), result_(result) {}
+
+    void run() {
+        exchange_.SendByte(kStartDebug);
+        if (!expectAnswer(MonitorCheck::Step::StartDebug, kStartDebug)) {
+            return;
         }
-    }
-    return text;
-}
+        exchange_.SendByte(kHaltDebug);
+        if (!expectAnswer(MonitorCheck::Step::HaltDebug, kHaltDebug)) {
+            return;
+        }
+        if (session_.stopAsked()) {
+            return;
+        }
+        (void)SendHexBytes(exchange_, std::string(kStopText), 2);
+        if (!expectAnswer(MonitorCheck::Step::StopDebug, kStopConfirmed)) {
+            return;
+        }
 
-// Sends a byte and checks that the monitor answers the expected one; a wrong or missing
-// answer is shown, and the exchange goes on all the same.
-void ExpectAnswer(ByteExchange& exchange, Dialogs& dialogs, int expected,
-                  const std::string& complaint) {
-    if (exchange.ReceiveByte() != expected) {
-        dialogs.message(complaint);
-    }
-}
-
-void RunMonitorExchange(PortSession& session, OperationContext& context) {
-    ByteExchange& exchange = session.exchange();
-    WindowBoxes& boxes = context.boxes;
-
-    exchange.SendByte(kStartDebug);
-    ExpectAnswer(exchange, context.dialogs, kStartDebug, "erreur init com debug");
-    if (session.lost()) {
-        return;
-    }
-    exchange.SendByte(kStopDebug);
-    ExpectAnswer(exchange, context.dialogs, kStopDebug, "erreur init stop debug");
-    if (session.lost()) {
-        return;
-    }
-    (void)SendHexBytes(exchange, std::string(kStopText), 2);
-    ExpectAnswer(exchange, context.dialogs, kStopConfirmed, "erreur stop debug");
-    if (session.lost()) {
-        return;
-    }
-
-    const ByteValue firstKept = exchange.ReceiveByte();
-    const ByteValue secondKept = exchange.ReceiveByte();
-    for (int i = 0; i < kRecordedBytes; ++i) {
-        const ByteValue value = exchange.ReceiveByte();
-        boxes.setText(kProgramLog,
-                      boxes.text(kProgramLog) + std::string(kLineBreak) + std::to_string(value));
-    }
-    if (session.lost()) {
-        return;
-    }
-    // "06 06" and the two kept bytes, the second "06" and the first kept byte side by side.
-    (void)SendHexBytes(exchange, "06 06" + HexByte(firstKept) + " " + HexByte(secondKept), 4);
-    if (session.lost()) {
-        return; // the board's answer and the question whether it stopped mean nothing now
+        result_.firstKept = exchange_.ReceiveByte();
+        result_.secondKept = exchange_.ReceiveByte();
+        for (int i = 0; i < kRecordedBytes; ++i) {
+            result_.recorded.push_back(exchange_.ReceiveByte());
+            prompts_.byteRecorded(result_.recorded.back());
+        }
+        if (session_.lost() || session_.stopAsked()) {
+            return;
+        }
+        // "06 06" and the two kept bytes, the second "06" and the first kept byte side by side.
+        (void)SendHexBytes(
+            exchange_, "06 06" + HexByte(result_.firstKept) + " " + HexByte(result_.secondKept), 4);
+        if (session_.lost()) {
+            return; // the board's answer and the question whether it stopped mean nothing now
+        }
+        result_.lastAnswer = exchange_.TakeInput();
+        prompts_.lastAnswer(*result_.lastAnswer);
+        prompts_.askTelescopeStopped();
     }
 
-    boxes.setText(kProgramLog, BytesAsText(exchange.TakeInput()));
-    context.dialogs.message("télescope arrêté?");
-}
+  private:
+    // Receives the monitor's answer and complains when it is not the one expected; false
+    // when the line is gone and the exchange must end.
+    bool expectAnswer(MonitorCheck::Step step, int expected) {
+        const MonitorCheck check{step, static_cast<ByteValue>(expected), exchange_.ReceiveByte()};
+        result_.checks.push_back(check);
+        if (!check.passed()) {
+            prompts_.checkFailed(check);
+        }
+        return !session_.lost();
+    }
+
+    PortSession& session_;
+    ByteExchange& exchange_;
+    ProgramLoadPrompts& prompts_;
+    ProgramLoadResult& result_;
+};
 
 } // namespace
 
-void ProgramLoad(OperationContext& context) {
-    context.boxes.setText(kProgramLog, "");
-    context.dialogs.message("Attention, cette action remplace le programme de votre contrôle "
-                            "télescope");
-    const std::string path =
-        context.dialogs.inputBox("Chemin et nom du fichier à charger", "EEPROM", "C:\\.S19");
-    if (path.empty()) {
-        return;
+bool ProgramLoadResult::allChecksPassed() const {
+    return checks.size() == 3 &&
+           std::ranges::all_of(checks, [](const MonitorCheck& c) { return c.passed(); });
+}
+
+ProgramLoadResult ProgramLoad(OperationLine& line, ProgramLoadPrompts& prompts) {
+    ProgramLoadResult result;
+    prompts.warnBeforeLoading();
+    if (prompts.askFilePath().empty()) {
+        result.cancelled = true;
+        return result;
     }
-    PortSession session(context);
-    if (!session.opened()) {
-        return;
+    PortSession session(line);
+    if (session.opened()) {
+        MonitorExchange(session, prompts, result).run();
+        session.close();
     }
-    RunMonitorExchange(session, context);
-    session.close();
+    result.session = session.outcome();
+    return result;
 }
 
 } // namespace veloris

@@ -1,61 +1,87 @@
-// "Lecture EEPROM": reads the four parameter records out of the board's EEPROM.
+// Reading the parameters: each slot's record out of the board's EEPROM, in slot order.
 
-#include <vector>
+#include <algorithm>
 
-#include "operations/operations.h"
+#include "operations/parameters.h"
 #include "operations/port_session.h"
 #include "protocol/block_header.h"
-#include "protocol/parameter_slots.h"
 
 namespace veloris {
 
 namespace {
 
-// The value box shows a value only for a whole record framed CC ... DD: a partial or
-// misframed record would otherwise show a number the board does not hold, and a later
-// write would store it.
-std::string ValueText(const std::vector<std::uint8_t>& record) {
-    if (record.size() != kRecordSize || record.front() != kRecordOpen ||
-        record.back() != kRecordClose) {
-        return "";
+// A whole record is judged by its frame alone; a partial one by why it stopped.
+RecordFault FaultOf(const SlotRead& read, bool echoed, bool lineLost) {
+    if (read.record.size() == static_cast<std::size_t>(kRecordSize)) {
+        return read.value ? RecordFault::None : RecordFault::Misframed;
     }
-    return std::to_string(RecordValue(record[1], record[2]));
+    if (lineLost) {
+        return RecordFault::LineLost;
+    }
+    return echoed ? RecordFault::Short : RecordFault::NoEcho;
 }
 
 // One slot: the read header, then each record byte as the board sends it, echoed back.
-void ReadSlot(ByteExchange& exchange, WindowBoxes& boxes, const ParameterSlot& slot) {
-    const int count = SendHeader(exchange, kReadCommand, boxes.text(slot.addressBox), kRecordSize);
-    std::vector<std::uint8_t> record;
+SlotRead ReadSlot(PortSession& session, std::size_t slot, OperationProgress* progress) {
+    ByteExchange& exchange = session.exchange();
+    SlotRead read{kSlots[slot].key, {}, std::nullopt, RecordFault::None};
+    const int count =
+        SendHeader(exchange, kReadCommand, AddressText(kSlots[slot].address), kRecordSize);
     for (int position = 1; position <= count; ++position) {
         const ByteValue byte = exchange.ReceiveByte();
         if (byte < 0) {
             break;
         }
         exchange.SendByte(byte);
-        record.push_back(static_cast<std::uint8_t>(byte));
-        boxes.setText(slot.dataBox, boxes.text(slot.dataBox) + " " + HexByte(byte));
+        read.record.push_back(static_cast<std::uint8_t>(byte));
+        if (progress != nullptr) {
+            progress->recordByte(slot, static_cast<std::uint8_t>(byte));
+        }
     }
-    boxes.setText(slot.valueBox, ValueText(record));
+    read.value = FramedRecordValue(read.record);
+    read.fault = FaultOf(read, count > 0, session.lost());
+    return read;
 }
 
 } // namespace
 
-void ReadParameters(OperationContext& context) {
-    for (const ParameterSlot& slot : kParameterSlots) {
-        context.boxes.setText(slot.dataBox, "");
-    }
-    PortSession session(context);
+bool ReadResult::complete() const {
+    return slots.size() == kSlotCount && std::ranges::all_of(slots, [](const SlotRead& s) {
+               return s.fault == RecordFault::None;
+           });
+}
+
+ReadResult ReadSlots(OperationLine& line) {
+    ReadResult result;
+    PortSession session(line);
     if (!session.opened()) {
-        return;
+        result.session = session.outcome();
+        return result;
     }
-    for (const ParameterSlot& slot : kParameterSlots) {
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        SlotRead read{kSlots[slot].key, {}, std::nullopt, RecordFault::LineLost};
         if (session.lost()) {
-            context.boxes.setText(slot.valueBox, "");
-            continue;
+            // Nothing more can come: the slots left are told as lost without a wait.
+        } else if (session.stopAsked()) {
+            read.fault = RecordFault::NotReached;
+        } else {
+            session.beginSlot(slot);
+            if (line.progress != nullptr) {
+                line.progress->slotBegun(slot);
+            }
+            read = ReadSlot(session, slot, line.progress);
+            if (line.progress != nullptr) {
+                line.progress->slotEnded(slot);
+            }
         }
-        ReadSlot(session.exchange(), context.boxes, slot);
+        if (line.progress != nullptr) {
+            line.progress->slotRead(slot, read);
+        }
+        result.slots.push_back(std::move(read));
     }
     session.close();
+    result.session = session.outcome();
+    return result;
 }
 
 } // namespace veloris

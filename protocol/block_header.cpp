@@ -18,7 +18,8 @@ std::uint16_t BlockAddress(std::string_view addressText) {
     return static_cast<std::uint16_t>(ReadHex(addressText) & 0xFFFFu);
 }
 
-int SendHeader(ByteExchange& exchange, int command, std::string_view addressText, int count) {
+OpenedBlock OpenBlock(ByteExchange& exchange, int command, std::string_view addressText,
+                      int count) {
     count = ClampBlockCount(count);
     const std::uint16_t address = BlockAddress(addressText);
 
@@ -27,17 +28,22 @@ int SendHeader(ByteExchange& exchange, int command, std::string_view addressText
     exchange.log().setText("");
 
     exchange.SendByte(command);
-    if (exchange.ReceiveByte() != command) {
+    const ByteValue echo = exchange.ReceiveByte();
+    if (echo != command) {
         // On a lost line the loss is the last entry: there was no echo to be wrong.
         if (!exchange.portLost()) {
             exchange.log().append(kHeaderErrorEntry);
         }
-        return 0;
+        return {0, echo};
     }
     exchange.SendByte(count);
     exchange.SendByte(address >> 8);
     exchange.SendByte(address & 0xFF);
-    return count;
+    return {count, echo};
+}
+
+int SendHeader(ByteExchange& exchange, int command, std::string_view addressText, int count) {
+    return OpenBlock(exchange, command, addressText, count).count;
 }
 
 } // namespace veloris

@@ -21,9 +21,19 @@ int ClampBlockCount(int count);
 // The EEPROM address an address text names: its leading hex digits, low 16 bits.
 std::uint16_t BlockAddress(std::string_view addressText);
 
+// What opening a block came to: the clamped count when the board echoed the command, or 0;
+// and the echo as it came (the timeout marker when none did).
+struct OpenedBlock {
+    int count = 0;
+    ByteValue echo = kTimeoutMarker;
+};
+
 // Discards pending input, empties the exchange log, sends the command and awaits its
-// echo; then sends the count and the address bytes without waiting. Returns the clamped
-// count, or 0 (with " Error" logged, nothing more sent) when the echo is wrong or missing.
+// echo; then sends the count and the address bytes without waiting. The count is 0 (with
+// " Error" logged, nothing more sent) when the echo is wrong or missing.
+OpenedBlock OpenBlock(ByteExchange& exchange, int command, std::string_view addressText, int count);
+
+// The same, giving the count alone.
 int SendHeader(ByteExchange& exchange, int command, std::string_view addressText, int count);
 
 } // namespace veloris

@@ -33,4 +33,16 @@ std::string EncodeValue(std::string_view valueText) {
     return "CC " + HexByte(LowEightBits(high)) + " " + HexByte(LowEightBits(low)) + " DD";
 }
 
+std::optional<std::uint16_t> FramedRecordValue(std::span<const std::uint8_t> record) {
+    if (record.size() != static_cast<std::size_t>(kRecordSize) || record.front() != kRecordOpen ||
+        record.back() != kRecordClose) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(RecordValue(record[1], record[2]));
+}
+
+std::string AddressText(std::uint16_t address) {
+    return HexByte(address >> 8) + HexByte(address & 0xFF);
+}
+
 } // namespace veloris

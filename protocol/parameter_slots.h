@@ -1,9 +1,11 @@
 #pragma once
-// The four parameter slots: which row of the window is bound to which EEPROM location,
-// the four-byte record that holds a value there, and the coding of a value into it.
+// The board's parameter slots: the EEPROM location of each, the four-byte record that holds
+// a value there, and the coding of a value into it.
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -26,31 +28,6 @@ inline constexpr std::array<SlotEntry, 4> kSlots{{
 }};
 inline constexpr std::size_t kSlotCount = kSlots.size();
 
-struct ParameterSlot {
-    std::string_view labelName;      // the row label control
-    std::string_view rowLabel;       // its text
-    std::string_view tooltip;        // its tooltip
-    std::string_view addressBox;     // holds the EEPROM address as four hex digits
-    std::string_view initialAddress; // the address box's text when the window opens
-    std::string_view dataBox;        // the record's bytes as hex pairs
-    std::string_view valueBox;       // the value in decimal
-    // The box whose text lets the write through: slot 1 is written whenever its value box
-    // holds text, slots 2 to 4 only once a read has put a record in their data box.
-    std::string_view guardBox;
-};
-
-// In the order the operations handle them, top to bottom in the window.
-inline constexpr std::array<ParameterSlot, 4> kParameterSlots{{
-    {"Label5", "- sidéral ", "Vitesse de suivi sidéral", "Taddr1", "F894", "Tdata1", "TValeur1",
-     "TValeur1"},
-    {"Label7", "- rattrapage", "Vitesse lente pour autoguidage ou rappel photographique", "Taddr2",
-     "F899", "Tdata2", "TValeur2", "Tdata2"},
-    {"Label8", "- centrage", "Vitesse lente raquette standard", "Taddr3", "F89E", "Tdata3",
-     "Tvaleur3", "Tdata3"},
-    {"Label12", "Tempo PV/GV :", "Temporisation de passage de PV en GV sur la raquette standard",
-     "TaddrTempo", "F8A9", "TdataTempo", "TvaleurTempo", "TdataTempo"},
-}};
-
 // A parameter record: 0xCC, value high byte, value low byte, 0xDD.
 inline constexpr int kRecordSize = 4;
 inline constexpr std::uint8_t kRecordOpen = 0xCC;
@@ -64,5 +41,12 @@ std::string EncodeValue(std::string_view valueText);
 inline int RecordValue(int valueHigh, int valueLow) {
     return valueHigh * 256 + valueLow;
 }
+
+// The value of a whole record framed CC ... DD; nothing for fewer bytes or another frame,
+// whose middle bytes are no value the board holds.
+std::optional<std::uint16_t> FramedRecordValue(std::span<const std::uint8_t> record);
+
+// The address as the board tools write it: four upper-case hex digits, e.g. "F894".
+std::string AddressText(std::uint16_t address);
 
 } // namespace veloris

@@ -3,20 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "serial/wait_deadline.h"
+
 namespace veloris {
-
-namespace {
-
-constexpr double kByteTimeoutSeconds = 2.0;
-// How far the steady clock may run past the time-of-day deadline before it ends a wait;
-// only a time of day that wrapped at midnight or was set back ever needs it.
-constexpr std::chrono::milliseconds kSteadySlack{100};
-
-std::chrono::milliseconds CeilMilliseconds(std::chrono::duration<double> d) {
-    return std::chrono::milliseconds(static_cast<long long>(std::ceil(d.count() * 1000.0)));
-}
-
-} // namespace
 
 std::string HexByte(std::int32_t value) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -31,10 +20,6 @@ double RoundHalfToEven(double x) {
         return below + 1.0;
     }
     return below;
-}
-
-std::int32_t ByteDeadline(double secondsSinceMidnight) {
-    return static_cast<std::int32_t>(RoundHalfToEven(secondsSinceMidnight + kByteTimeoutSeconds));
 }
 
 ByteExchange::ByteExchange(SerialPort& comm1, ExchangeLog& log, Clock& clock,
@@ -87,11 +72,8 @@ Bytes ByteExchange::TakeInput() {
 bool ByteExchange::waitUntil(WaitFor what) {
     using namespace std::chrono;
     const double start = clock_.secondsSinceMidnight();
-    const std::int32_t deadline = ByteDeadline(start);
     auto lastObserved = clock_.steadyNow();
-    const auto steadyLimit =
-        clock_.steadyNow() +
-        duration_cast<steady_clock::duration>(duration<double>(deadline - start)) + kSteadySlack;
+    const WaitDeadline deadline(start, clock_.steadyNow());
 
     for (;;) {
         // The port first, then the clock: a condition that holds is honoured even when the
@@ -103,17 +85,14 @@ bool ByteExchange::waitUntil(WaitFor what) {
         if (what == WaitFor::Input ? takeArrivedInput() : comm1_.outBufferCount() == 0) {
             return true;
         }
-        const double now = clock_.secondsSinceMidnight();
-        const auto steadyNow = clock_.steadyNow();
-        if (now > deadline || steadyNow > steadyLimit) {
+        const double timeOfDay = clock_.secondsSinceMidnight();
+        const WaitDeadline::Reading reading = deadline.at(timeOfDay, clock_.steadyNow());
+        if (reading.passed) {
             return false;
         }
-
         // Block on the port instead of spinning: until the deadline, but never longer than
         // the observer interval, so the window keeps painting during a long silence.
-        const auto untilDeadline = CeilMilliseconds(duration<double>(deadline - now)) + 1ms;
-        const auto untilSteadyLimit = ceil<milliseconds>(steadyLimit - steadyNow);
-        auto slice = std::min({untilDeadline, untilSteadyLimit, kObserverInterval});
+        auto slice = std::min(reading.left, kObserverInterval);
         if (what == WaitFor::Drain) {
             slice = std::min(slice, kDrainRecheck);
         }

@@ -36,10 +36,6 @@ std::string HexByte(std::int32_t value);
 // The nearest whole number, a half going to the even neighbour: 2.5 -> 2, 3.5 -> 4.
 double RoundHalfToEven(double x);
 
-// The deadline of a wait that starts at `secondsSinceMidnight`: two seconds on, rounded
-// to the nearest whole second, a half going to the even neighbour.
-std::int32_t ByteDeadline(double secondsSinceMidnight);
-
 class ByteExchange {
   public:
     // How long a wait may last by the steady clock, whatever the time of day does.
@@ -64,7 +60,6 @@ class ByteExchange {
     // One read of the input: every byte received and not yet returned, kept bytes first.
     Bytes TakeInput();
 
-    SerialPort& port() { return comm1_; }
     ExchangeLog& log() { return log_; }
     bool portLost() const { return comm1_.lost(); }
     // Logs " Port lost" unless it is logged already: a hang-up that comes after the last

@@ -80,37 +80,4 @@ std::string DeviceForComm(int n, const std::vector<PresentPort>& ordered) {
     return "/dev/ttyS" + std::to_string(n - 1);
 }
 
-std::string DescribeComm(int n, const std::vector<PresentPort>& ordered) {
-    if (n < 1 || static_cast<std::size_t>(n) > ordered.size()) {
-        return DeviceForComm(n, ordered) + " (aucun port détecté)";
-    }
-    const PresentPort& port = ordered[static_cast<std::size_t>(n) - 1];
-    std::string text = port.device;
-    std::string maker = port.description;
-    // Many adapters repeat the maker in the description; once is enough.
-    if (!port.manufacturer.empty() && port.manufacturer != port.description) {
-        maker += (maker.empty() ? "" : ", ") + port.manufacturer;
-    }
-    if (!maker.empty()) {
-        text += " — " + maker;
-    }
-    if (!port.byId.empty()) {
-        text += "\n" + port.byId;
-    }
-    std::string identity;
-    if (port.usb) {
-        char numbers[16];
-        std::snprintf(numbers, sizeof numbers, "%04x:%04x", port.usb->vendor, port.usb->product);
-        identity = std::string("USB ") + numbers;
-    }
-    if (!port.serialNumber.empty()) {
-        identity +=
-            (identity.empty() ? "" : ", ") + std::string("n° de série ") + port.serialNumber;
-    }
-    if (!identity.empty()) {
-        text += "\n" + identity;
-    }
-    return text;
-}
-
 } // namespace veloris

@@ -40,10 +40,4 @@ std::vector<PresentPort> OrderPorts(std::vector<PresentPort> ports);
 // fewer ports are present. Gives an empty name for n below 1, which no device answers to.
 std::string DeviceForComm(int n, const std::vector<PresentPort>& ordered);
 
-// The text telling which device COMn uses, e.g. "/dev/ttyUSB0 — FT232R USB UART, FTDI", or
-// "/dev/ttyS2 (aucun port détecté)" when no port was found for it. What else the system knows
-// follows on lines of its own: the /dev/serial/by-id name, then the USB numbers and the
-// serial number, e.g. "USB 0403:6001, n° de série A1B2C3".
-std::string DescribeComm(int n, const std::vector<PresentPort>& ordered);
-
 } // namespace veloris

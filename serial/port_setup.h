@@ -15,7 +15,6 @@ namespace veloris {
 inline constexpr std::string_view kLineSettings = "9600,N,8,1";
 inline constexpr int kNoHandshaking = 0;
 inline constexpr int kFirstPort = 1;
-inline constexpr int kLastPort = 4;
 
 // "Open COM 1 9600,N,8,1": the port number with a leading blank, then the fixed settings text.
 std::string OpenLine(int commPort);
@@ -27,8 +26,5 @@ std::string OpenLine(int commPort);
 
 // The short log entry for a failed opening, e.g. " Error: port busy".
 std::string OpenFailureEntry(const OpenFailure& failure);
-
-// The message shown to the user for a failed opening, in French.
-std::string OpenFailureMessage(int commPort, const OpenFailure& failure);
 
 } // namespace veloris

@@ -168,12 +168,10 @@ void BoardModel::startBlock(SteadyTime ready) {
 void BoardModel::sendRecordByte(SteadyTime ready) {
     const BoardBehaviour& behaviour = setup_.behaviour;
     std::uint8_t byte = eeprom_.byte(static_cast<std::uint16_t>(address_ + position_));
-    if (behaviour.wrongFrame) {
-        if (position_ == 0) {
-            byte = behaviour.wrongFrameOpen;
-        } else if (position_ + 1 == count_) {
-            byte = behaviour.wrongFrameClose;
-        }
+    if (position_ == 0 && behaviour.wrongFrameOpen) {
+        byte = *behaviour.wrongFrameOpen;
+    } else if (position_ + 1 == count_ && behaviour.wrongFrameClose) {
+        byte = *behaviour.wrongFrameClose;
     }
     queue(byte, ready);
 }

@@ -42,8 +42,13 @@ BoardBehaviour BoardBehaviour::Slow(std::chrono::nanoseconds delay) {
 
 BoardBehaviour BoardBehaviour::WrongFrame(std::uint8_t open, std::uint8_t close) {
     BoardBehaviour behaviour;
-    behaviour.wrongFrame = true;
     behaviour.wrongFrameOpen = open;
+    behaviour.wrongFrameClose = close;
+    return behaviour;
+}
+
+BoardBehaviour BoardBehaviour::WrongClose(std::uint8_t close) {
+    BoardBehaviour behaviour;
     behaviour.wrongFrameClose = close;
     return behaviour;
 }
@@ -78,9 +83,10 @@ BoardBehaviour operator|(BoardBehaviour left, const BoardBehaviour& right) {
     }
     left.burst = left.burst || right.burst;
     left.slowDelay += right.slowDelay;
-    if (right.wrongFrame) {
-        left.wrongFrame = true;
+    if (right.wrongFrameOpen) {
         left.wrongFrameOpen = right.wrongFrameOpen;
+    }
+    if (right.wrongFrameClose) {
         left.wrongFrameClose = right.wrongFrameClose;
     }
     if (right.disconnectAfter) {

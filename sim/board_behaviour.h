@@ -35,10 +35,10 @@ struct BoardBehaviour {
     bool burst = false;
     // Added before every byte the board sends.
     std::chrono::nanoseconds slowDelay{0};
-    // Records go out with these in place of their first and last bytes; the image is unchanged.
-    bool wrongFrame = false;
-    std::uint8_t wrongFrameOpen = 0xCE;
-    std::uint8_t wrongFrameClose = 0xDE;
+    // Records go out with these in place of their first or last bytes (or both); the image
+    // is unchanged.
+    std::optional<std::uint8_t> wrongFrameOpen;
+    std::optional<std::uint8_t> wrongFrameClose;
     // Hangs up on receiving this many bytes, without answering the last one.
     std::optional<std::size_t> disconnectAfter;
     // Every byte received or sent holds the line for kLineByteTime, one after the other.
@@ -53,6 +53,8 @@ struct BoardBehaviour {
     static BoardBehaviour Burst();
     static BoardBehaviour Slow(std::chrono::nanoseconds delay);
     static BoardBehaviour WrongFrame(std::uint8_t open = 0xCE, std::uint8_t close = 0xDE);
+    // Only the closing DD of each record is spoilt.
+    static BoardBehaviour WrongClose(std::uint8_t close = 0xDE);
     static BoardBehaviour DisconnectAfter(std::size_t receivedBytes);
     static BoardBehaviour Pacing();
 

@@ -4,8 +4,8 @@ namespace veloris {
 
 EepromImage::EepromImage() {
     bytes_.fill(kErased);
-    for (std::size_t slot = 0; slot < kSlotAddresses.size(); ++slot) {
-        setSlotValue(kSlotAddresses[slot], kDefaultValues[slot]);
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        setSlotValue(kSlots[slot].address, DefaultValue(slot));
     }
 }
 

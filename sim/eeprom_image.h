@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "protocol/parameter_slots.h"
+
 namespace veloris {
 
 class EepromImage {
@@ -18,15 +20,15 @@ class EepromImage {
     static constexpr std::uint8_t kRecordClose = 0xDD;
     static constexpr std::size_t kRecordSize = 4;
 
-    // Where the firmware keeps the sidereal, catch-up, centring and tempo parameters.
-    static constexpr std::array<std::uint16_t, 4> kSlotAddresses{0xF894, 0xF899, 0xF89E, 0xF8A9};
     // Distinct values whose bytes are none of the board's command codes, so that a host's
-    // stray echo of them can never be taken for a command.
-    static constexpr std::array<std::uint16_t, 4> kDefaultValues{100, 1000, 2000, 3000};
+    // stray echo of them can never be taken for a command: 100, then 1000, 2000, 3000, ...
+    static constexpr std::uint16_t DefaultValue(std::size_t slot) {
+        return static_cast<std::uint16_t>(slot == 0 ? 100 : 1000 * slot);
+    }
 
     using Record = std::array<std::uint8_t, kRecordSize>;
 
-    // Erased, with the four records holding kDefaultValues.
+    // Erased, with the record of every slot of kSlots holding its DefaultValue.
     EepromImage();
 
     static bool mapped(std::uint16_t address);

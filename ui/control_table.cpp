@@ -33,21 +33,21 @@ constexpr std::array kControls{
     ControlRow{"Label2",            Label,            "Data (Hex)",                              {2400, 720,  1575, 255},  Orange,       3},
     ControlRow{"Label4",            Label,            "Valeur (Dec)",                            {4080, 720,  1095, 255},  Orange,       22},
     ControlRow{"Label10",           Label,            kValuesNote,                               {5400, 720,  2295, 1575}, Orange,       27},
-    ControlRow{"Label5",            Label,            "- sidéral ",                              {240,  960,  1095, 255},  Orange,       14,  true,   false,   "Vitesse de suivi sidéral"},
+    ControlRow{"Label5",            Label,            kSlotControls[0].rowLabel,                 {240,  960,  1095, 255},  Orange,       14,  true,   false,   kSlotControls[0].tooltip},
     ControlRow{"Taddr1",            TextBox,          "F894",                                    {1560, 960,  615,  285},  LightOrange,  1,   false},
     ControlRow{"Tdata1",            TextBox,          "",                                        {2400, 960,  1575, 285},  LightOrange,  4,   false},
     ControlRow{"TValeur1",          TextBox,          "",                                        {4080, 960,  975,  285},  SystemWindow, 21},
-    ControlRow{"Label7",            Label,            "- rattrapage",                            {240,  1200, 1095, 255},  Orange,       16,  true,   false,   "Vitesse lente pour autoguidage ou rappel photographique"},
+    ControlRow{"Label7",            Label,            kSlotControls[1].rowLabel,                 {240,  1200, 1095, 255},  Orange,       16,  true,   false,   kSlotControls[1].tooltip},
     ControlRow{"Taddr2",            TextBox,          "F899",                                    {1560, 1200, 615,  285},  LightOrange,  19,  false},
     ControlRow{"Tdata2",            TextBox,          "",                                        {2400, 1200, 1575, 285},  LightOrange,  20,  false},
     ControlRow{"TValeur2",          TextBox,          "",                                        {4080, 1200, 975,  285},  SystemWindow, 23},
-    ControlRow{"Label8",            Label,            "- centrage",                              {240,  1440, 1095, 255},  Orange,       17,  true,   false,   "Vitesse lente raquette standard"},
+    ControlRow{"Label8",            Label,            kSlotControls[2].rowLabel,                 {240,  1440, 1095, 255},  Orange,       17,  true,   false,   kSlotControls[2].tooltip},
     ControlRow{"Taddr3",            TextBox,          "F89E",                                    {1560, 1440, 615,  285},  LightOrange,  24,  false},
     ControlRow{"Tdata3",            TextBox,          "",                                        {2400, 1440, 1575, 285},  LightOrange,  25,  false},
     ControlRow{"Tvaleur3",          TextBox,          "",                                        {4080, 1440, 975,  285},  SystemWindow, 26},
     ControlRow{"Label9",            Label,            "- rapide",                                {240,  1680, 1095, 255},  Orange,       18,  true,   false,   "Vitesse rapide de la raquette standard"},
     ControlRow{"Text1",             TextBox,          "Non modifiable",                          {2400, 1680, 1575, 285},  LightOrange,  29,  false},
-    ControlRow{"Label12",           Label,            "Tempo PV/GV :",                           {240,  2280, 1095, 375},  Orange,       33,  true,   false,   "Temporisation de passage de PV en GV sur la raquette standard"},
+    ControlRow{"Label12",           Label,            kSlotControls[3].rowLabel,                 {240,  2280, 1095, 375},  Orange,       33,  true,   false,   kSlotControls[3].tooltip},
     ControlRow{"TaddrTempo",        TextBox,          "F8A9",                                    {1560, 2400, 615,  285},  LightOrange,  32,  false},
     ControlRow{"TdataTempo",        TextBox,          "",                                        {2400, 2400, 1575, 285},  LightOrange,  31,  false},
     ControlRow{"TvaleurTempo",      TextBox,          "",                                        {4080, 2400, 975,  285},  SystemWindow, 30},
@@ -87,16 +87,32 @@ constexpr bool TabIndexesUnique() {
 }
 static_assert(TabIndexesUnique());
 
+// Each slot's controls are in the table, in slot order, as the core's slot table has them.
+constexpr bool HasControl(std::string_view name) {
+    return std::ranges::any_of(kControls,
+                               [name](const ControlRow& row) { return row.name == name; });
+}
+constexpr bool SlotControlsPresent() {
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        const SlotControls& slot = kSlotControls[i];
+        if (slot.key != kSlots[i].key) {
+            return false;
+        }
+        for (const std::string_view name :
+             {slot.labelName, slot.addressBox, slot.dataBox, slot.valueBox, slot.guardBox}) {
+            if (!HasControl(name)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(SlotControlsPresent());
+
 } // namespace
 
 std::span<const ControlRow> ControlTable() {
     return kControls;
-}
-
-const ControlRow* FindControl(std::string_view name) {
-    const auto found =
-        std::ranges::find_if(kControls, [name](const ControlRow& row) { return row.name == name; });
-    return found == kControls.end() ? nullptr : &*found;
 }
 
 } // namespace veloris

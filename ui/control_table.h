@@ -3,8 +3,11 @@
 // from the top-left corner of the client area (or of the frame that holds the control).
 // Everything the window builds comes from this table; nothing is placed by hand.
 
+#include <array>
 #include <span>
 #include <string_view>
+
+#include "protocol/parameter_slots.h"
 
 namespace veloris {
 
@@ -79,11 +82,40 @@ inline constexpr int kSelectedAtStart = 1;
 // The initial text of EDTprg ends with a carriage return and a line feed.
 inline constexpr std::string_view kProgramLogInitialText = "Programme à charger...\r\n";
 
+// The window's part of a parameter slot: its row and the boxes bound to it.
+struct SlotControls {
+    SlotKey key;
+    std::string_view labelName;  // the row label control
+    std::string_view rowLabel;   // its text
+    std::string_view tooltip;    // its tooltip
+    std::string_view addressBox; // the EEPROM address as four hex digits
+    std::string_view dataBox;    // the record's bytes as hex pairs
+    std::string_view valueBox;   // the value in decimal
+    // The box whose text lets the write through: slot 1 is written whenever its value box
+    // holds text, the others only once a read has put a record in their data box.
+    std::string_view guardBox;
+};
+
+// clang-format off
+inline constexpr std::array<SlotControls, kSlotCount> kSlotControls{{
+    {SlotKey::Sidereal, "Label5",  "- sidéral ",    "Vitesse de suivi sidéral",
+     "Taddr1",     "Tdata1",     "TValeur1",     "TValeur1"},
+    {SlotKey::Guiding,  "Label7",  "- rattrapage",  "Vitesse lente pour autoguidage ou rappel photographique",
+     "Taddr2",     "Tdata2",     "TValeur2",     "Tdata2"},
+    {SlotKey::Centring, "Label8",  "- centrage",    "Vitesse lente raquette standard",
+     "Taddr3",     "Tdata3",     "Tvaleur3",     "Tdata3"},
+    {SlotKey::Tempo,    "Label12", "Tempo PV/GV :", "Temporisation de passage de PV en GV sur la raquette standard",
+     "TaddrTempo", "TdataTempo", "TvaleurTempo", "TdataTempo"},
+}};
+// clang-format on
+
+// The window's part of the slot at `index` of kSlots.
+constexpr const SlotControls& ControlsOf(std::size_t index) {
+    return kSlotControls[index];
+}
+
 // Every control of the window, row by row from the top.
 std::span<const ControlRow> ControlTable();
-
-// The row of the named control, or nullptr.
-const ControlRow* FindControl(std::string_view name);
 
 // True for the controls that Tab stops at when they are enabled.
 constexpr bool TakesFocus(const ControlRow& row) {

@@ -9,6 +9,7 @@
 #include "serial/port_mapping.h"
 #include "serial/termios_port.h"
 #include "ui/main_window.h"
+#include "ui/operation_texts.h"
 #include "ui/qt_dialogs.h"
 
 int main(int argc, char* argv[]) {

@@ -35,9 +35,9 @@ FRMprogram::FRMprogram(WindowServices services, QWidget* parent)
     for (QAbstractButton* button : controls_.portGroup->buttons()) {
         button->installEventFilter(this);
     }
-    connectButton("CmdRead", &ReadParameters);
-    connectButton("CmdWrite", &WriteParameters);
-    connectButton("BTNcharge_program", &ProgramLoad);
+    connectButton("CmdRead", &ReadIntoWindow);
+    connectButton("CmdWrite", &WriteFromWindow);
+    connectButton("BTNcharge_program", &ProgramLoadInWindow);
     connect(qobject_cast<QAbstractButton*>(controls_.find("CmdExit")), &QAbstractButton::clicked,
             this, &FRMprogram::onExit);
 
@@ -87,9 +87,8 @@ void FRMprogram::runOperation(Operation operation) {
             ~Finish() { window.running_ = false; }
         } finish{*this};
 
-        OperationContext context{*services_.comm1,   boxes_,           *log_,
-                                 *services_.dialogs, *services_.clock, this};
-        operation(context);
+        OperationLine line{*services_.comm1, *log_, *services_.clock, this};
+        operation(line, WindowParts{boxes_, *services_.dialogs, *services_.comm1});
     }
     if (closePending_) {
         closePending_ = false;

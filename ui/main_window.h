@@ -9,13 +9,14 @@
 #include <QString>
 #include <QWidget>
 
-#include "operations/dialogs.h"
 #include "operations/operations.h"
 #include "serial/clock.h"
 #include "serial/serial_port.h"
 #include "serial/wait_observer.h"
 #include "ui/control_builder.h"
+#include "ui/dialogs.h"
 #include "ui/widget_boxes.h"
+#include "ui/window_operations.h"
 
 class QLineEdit;
 
@@ -39,8 +40,8 @@ class FRMprogram final : public QWidget, private WaitObserver {
     explicit FRMprogram(WindowServices services, QWidget* parent = nullptr);
     ~FRMprogram() override;
 
-    // The text boxes by name, and the exchange log (Tcomm), as the operations see them.
-    WindowBoxes& boxes() { return boxes_; }
+    // The text boxes by name, and the exchange log (Tcomm), as the operations write it.
+    WidgetBoxes& boxes() { return boxes_; }
     ExchangeLog& exchangeLog() { return *log_; }
     SerialPort& comm1() { return *services_.comm1; }
 
@@ -53,7 +54,7 @@ class FRMprogram final : public QWidget, private WaitObserver {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    using Operation = void (*)(OperationContext&);
+    using Operation = void (*)(OperationLine&, WindowParts);
 
     void whileWaiting() override;
 

@@ -1,7 +1,7 @@
 #pragma once
 // The operations' modal boxes as Qt dialogs, over whichever window is active.
 
-#include "operations/dialogs.h"
+#include "ui/dialogs.h"
 
 namespace veloris {
 

@@ -1,12 +1,11 @@
 #pragma once
-// The operations see the window's text boxes by name and the exchange log as a text;
-// these adapters give them the Qt widgets behind those names.
+// The window's text boxes by name, as UTF-8 texts, and the exchange log over the box Tcomm
+// as the operations write it.
 
 #include <map>
 #include <string>
 #include <string_view>
 
-#include "operations/window_boxes.h"
 #include "serial/exchange_log.h"
 
 class QLineEdit;
@@ -16,15 +15,15 @@ namespace veloris {
 
 class ProgramLogBox;
 
-class WidgetBoxes final : public WindowBoxes {
+class WidgetBoxes {
   public:
     // Single-line boxes are QLineEdit, EDTprg is a ProgramLogBox; other widgets are refused.
     void add(std::string_view name, QWidget* box);
 
     // An unknown name reads as the empty text and takes no text (with a warning), as a
     // missing box cannot show anything.
-    std::string text(std::string_view boxName) const override;
-    void setText(std::string_view boxName, std::string text) override;
+    std::string text(std::string_view boxName) const;
+    void setText(std::string_view boxName, std::string text);
 
   private:
     struct Box {

@@ -1,24 +1,27 @@
 #pragma once
-// Boxes set up as a read leaves them, for tests that start from a read; and the window
-// without a window, shared with the fuzz targets and the benchmark.
+// What a read may report for a slot, whatever the line did: up to four record bytes as they
+// came, and a value exactly when those are a whole record framed CC ... DD, hh * 256 + ll.
 
 #include <string>
 
-#include "operations/window_boxes.h"
-#include "protocol/parameter_slots.h"
-#include "serial/byte_exchange.h"
-#include "sim/headless_window.h"
+#include "operations/operations.h"
 
 namespace veloris::testing {
 
-// The texts a read leaves in the boxes of a slot whose record is CC hh ll DD.
-inline void ShowReadRecord(WindowBoxes& boxes, const ParameterSlot& slot, int value) {
-    std::string record;
-    for (const int byte : {int{kRecordOpen}, value >> 8, value & 0xFF, int{kRecordClose}}) {
-        record += " " + HexByte(byte);
+// Empty when the slot is as a read may report it; otherwise what is wrong.
+inline std::string ReadSlotProblem(const SlotRead& read) {
+    const Bytes& r = read.record;
+    if (r.size() > 4) {
+        return "more than four record bytes";
     }
-    boxes.setText(slot.dataBox, record);
-    boxes.setText(slot.valueBox, std::to_string(value));
+    const bool framed = r.size() == 4 && r[0] == 0xCC && r[3] == 0xDD;
+    if (framed != read.value.has_value()) {
+        return framed ? "no value for a whole framed record" : "a value without a framed record";
+    }
+    if (framed && *read.value != r[1] * 256 + r[2]) {
+        return "value " + std::to_string(*read.value) + " is not hh * 256 + ll";
+    }
+    return "";
 }
 
 } // namespace veloris::testing

@@ -13,9 +13,9 @@
 
 #include "operation_doubles.h"
 #include "operations/operations.h"
-#include "read_boxes_check.h"
 #include "serial/byte_exchange.h"
 #include "serial/termios_port.h"
+#include "sim/answering_prompts.h"
 #include "sim/pty_board.h"
 
 namespace veloris {
@@ -44,27 +44,31 @@ Bytes Noise(std::size_t count, unsigned seed) {
     return noise;
 }
 
-// One operation on a window's worth of boxes, through the real port to `board`.
+// One operation through the real port to `board`, timed.
 struct Host {
     explicit Host(PtyBoard& board) : port([&board](int) { return board.slavePath(); }) {}
 
-    milliseconds run(void (*operation)(OperationContext&)) {
-        OperationContext context{port, boxes, log, dialogs, clock};
+    template <typename Operation> milliseconds run(Operation operation) {
+        OperationLine line{port, log, clock};
         const auto start = steady_clock::now();
-        operation(context);
+        operation(line);
         return std::chrono::duration_cast<milliseconds>(steady_clock::now() - start);
     }
-    void expectReadBoxesSound() const {
-        for (const ParameterSlot& slot : kParameterSlots) {
-            EXPECT_EQ(testing::ReadBoxesProblem(boxes, slot), "");
+    milliseconds read() {
+        return run([this](OperationLine& line) { lastRead = ReadSlots(line); });
+    }
+    void expectReadSound() const {
+        ASSERT_EQ(lastRead.slots.size(), kSlotCount);
+        for (const SlotRead& slot : lastRead.slots) {
+            EXPECT_EQ(testing::ReadSlotProblem(slot), "");
         }
     }
 
     TermiosPort port;
     SystemClock clock;
-    HeadlessBoxes boxes;
     StringLog log;
-    AnsweringDialogs dialogs;
+    AnsweringPrompts prompts;
+    ReadResult lastRead;
 };
 
 // Every EEPROM byte that differs lies in a record of `writtenSlots` and is the byte of the
@@ -155,11 +159,11 @@ TEST(LineFaults, AReadThroughAFloodEndsInTimeAndShowsOnlyWholeRecords) {
     board.inject(Noise(kFloodBytes, 1)); // waiting on the line before the port opens
     Host host(board);
     NoiseDuring flood(board, 5, Noise(kFloodBytes, 2)); // in slot 1's record
-    const milliseconds took = host.run(&ReadParameters);
+    const milliseconds took = host.read();
     std::printf("read through a flood: %lld ms\n", static_cast<long long>(took.count()));
     EXPECT_LT(took, kReadBound);
     EXPECT_FALSE(host.port.portOpen());
-    host.expectReadBoxesSound();
+    host.expectReadSound();
     ExpectChangedOnlyByTheWrite(before, board.eeprom(), {});
 }
 
@@ -168,15 +172,15 @@ TEST(LineFaults, AWriteThroughAFloodChangesOnlyTheSlotsItWrites) {
     const EepromImage before = board.eeprom();
     board.inject(Noise(kFloodBytes, 3));
     Host host(board);
-    const std::uint16_t values[] = {1200, 34000, 5, 65535};
+    WriteRequest request;
     std::map<std::uint16_t, std::uint16_t> written;
-    for (std::size_t slot = 0; slot < 4; ++slot) {
-        testing::ShowReadRecord(host.boxes, kParameterSlots[slot], 100);
-        host.boxes.setText(kParameterSlots[slot].valueBox, std::to_string(values[slot]));
-        written[EepromImage::kSlotAddresses[slot]] = values[slot];
+    for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+        request.values[slot] = static_cast<std::uint16_t>(1200 + 7919 * slot);
+        written[kSlots[slot].address] = *request.values[slot];
     }
     NoiseDuring flood(board, 12, Noise(kFloodBytes, 4)); // in slot 2's record
-    const milliseconds took = host.run(&WriteParameters);
+    const milliseconds took =
+        host.run([&request](OperationLine& line) { (void)WriteSlots(line, request); });
     std::printf("write through a flood: %lld ms\n", static_cast<long long>(took.count()));
     EXPECT_LT(took, kWriteBound);
     EXPECT_FALSE(host.port.portOpen());
@@ -188,11 +192,11 @@ TEST(LineFaults, AReadFromABoardAnsweringRandomBytesShowsOnlyWholeRecords) {
     PtyBoard board(BoardBehaviour::Silent());
     RandomAnswers answers(board);
     Host host(board);
-    const milliseconds took = host.run(&ReadParameters);
+    const milliseconds took = host.read();
     std::printf("read from random answers: %lld ms\n", static_cast<long long>(took.count()));
     EXPECT_LT(took, kQuickBound);
     EXPECT_FALSE(host.port.portOpen());
-    host.expectReadBoxesSound();
+    host.expectReadSound();
 }
 
 TEST(LineFaults, WrongEchoesAtEveryStepChangeNothingOnTheBoard) {
@@ -200,13 +204,13 @@ TEST(LineFaults, WrongEchoesAtEveryStepChangeNothingOnTheBoard) {
         PtyBoard board(BoardBehaviour::WrongEcho());
         const EepromImage before = board.eeprom();
         Host host(board);
-        const milliseconds took = host.run(&ReadParameters);
+        const milliseconds took = host.read();
         std::printf("read with wrong echoes: %lld ms\n", static_cast<long long>(took.count()));
         EXPECT_LT(took, kReadBound);
         EXPECT_FALSE(host.port.portOpen());
-        for (const ParameterSlot& slot : kParameterSlots) {
-            EXPECT_EQ(host.boxes.text(slot.dataBox), "");
-            EXPECT_EQ(host.boxes.text(slot.valueBox), "");
+        for (const SlotRead& slot : host.lastRead.slots) {
+            EXPECT_TRUE(slot.record.empty());
+            EXPECT_EQ(slot.fault, RecordFault::NoEcho);
         }
         WaitForQuietLine(board);
         ExpectChangedOnlyByTheWrite(before, board.eeprom(), {});
@@ -215,13 +219,16 @@ TEST(LineFaults, WrongEchoesAtEveryStepChangeNothingOnTheBoard) {
         PtyBoard board(BoardBehaviour::WrongEcho());
         const EepromImage before = board.eeprom();
         Host host(board);
-        host.boxes.setText("TValeur1", "1000");
-        const milliseconds took = host.run(&WriteParameters);
+        WriteRequest request;
+        request.values[0] = 1000;
+        WriteResult result;
+        const milliseconds took =
+            host.run([&](OperationLine& line) { result = WriteSlots(line, request); });
         std::printf("write with wrong echoes: %lld ms\n", static_cast<long long>(took.count()));
         EXPECT_LT(took, kQuickBound);
         EXPECT_FALSE(host.port.portOpen());
-        EXPECT_EQ(host.boxes.text("Tdata1"), "");
-        EXPECT_EQ(host.dialogs.count("- sidéral"), 1);
+        EXPECT_EQ(result.slots.at(0).status, SlotWrite::Status::NotConfirmed);
+        EXPECT_EQ(result.slots.at(0).firstFailure->stage, FailedByte::Stage::CommandEcho);
         WaitForQuietLine(board);
         ExpectChangedOnlyByTheWrite(before, board.eeprom(), {{0xF894, 1000}});
     }
@@ -229,16 +236,14 @@ TEST(LineFaults, WrongEchoesAtEveryStepChangeNothingOnTheBoard) {
         PtyBoard board(BoardBehaviour::WrongEcho());
         const EepromImage before = board.eeprom();
         Host host(board);
-        const milliseconds took = host.run(&ProgramLoad);
+        const milliseconds took =
+            host.run([&host](OperationLine& line) { (void)ProgramLoad(line, host.prompts); });
         std::printf("program-load with wrong echoes: %lld ms\n",
                     static_cast<long long>(took.count()));
         EXPECT_LT(took, kQuickBound);
         EXPECT_FALSE(host.port.portOpen());
-        for (const char* complaint :
-             {"erreur init com debug", "erreur init stop debug", "erreur stop debug"}) {
-            EXPECT_EQ(host.dialogs.count(complaint), 1) << complaint;
-        }
-        EXPECT_EQ(host.dialogs.count("télescope arrêté?"), 1);
+        EXPECT_EQ(host.prompts.failedChecks.size(), 3u);
+        EXPECT_EQ(host.prompts.stoppedQuestions, 1);
         WaitForQuietLine(board);
         ExpectChangedOnlyByTheWrite(before, board.eeprom(), {});
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "serial/byte_exchange.h"
+#include "serial/wait_deadline.h"
 #include "support/scripted_port.h"
 
 using namespace std::chrono_literals;
@@ -39,11 +40,11 @@ TEST(HexByte, GivesTheLowEightBitsAsTwoUpperCaseDigits) {
     }
 }
 
-TEST(ByteDeadline, RoundsTwoSecondsOnHalfToEven) {
-    EXPECT_EQ(veloris::ByteDeadline(100.4), 102);
-    EXPECT_EQ(veloris::ByteDeadline(100.6), 103);
-    EXPECT_EQ(veloris::ByteDeadline(100.5), 102);
-    EXPECT_EQ(veloris::ByteDeadline(101.5), 104);
+TEST(WaitDeadline, RoundsTwoSecondsOnHalfToEven) {
+    EXPECT_EQ(veloris::WaitDeadline::TimeOfDay(100.4), 102);
+    EXPECT_EQ(veloris::WaitDeadline::TimeOfDay(100.6), 103);
+    EXPECT_EQ(veloris::WaitDeadline::TimeOfDay(100.5), 102);
+    EXPECT_EQ(veloris::WaitDeadline::TimeOfDay(101.5), 104);
 }
 
 TEST(ReceiveByte, IdleWaitEndsAtTheFirstReadingPastTheRoundedDeadline) {

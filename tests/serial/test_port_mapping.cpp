@@ -57,25 +57,5 @@ TEST(DeviceForComm, TakesTheNthPortThenFallsBackToTtyS) {
     EXPECT_EQ(DeviceForComm(0, ordered), "");
 }
 
-TEST(DescribeComm, NamesTheDeviceAndWhatTheSystemKnowsOfIt) {
-    PresentPort ftdi = Port("/dev/ttyUSB0", "FT232R USB UART");
-    ftdi.manufacturer = "FTDI";
-    ftdi.byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
-    ftdi.usb = UsbId{0x0403, 0x6001};
-    ftdi.serialNumber = "A1B2C3";
-    PresentPort ch340 = Port("/dev/ttyUSB1", "USB Serial");
-    ch340.manufacturer = "USB Serial"; // said twice by the adapter, once here
-    ch340.usb = UsbId{0x1a86, 0x7523};
-    const std::vector<PresentPort> ordered{ftdi, ch340, Port("/dev/ttyACM1")};
-
-    EXPECT_EQ(DescribeComm(1, ordered),
-              "/dev/ttyUSB0 — FT232R USB UART, FTDI\n"
-              "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0\n"
-              "USB 0403:6001, n° de série A1B2C3");
-    EXPECT_EQ(DescribeComm(2, ordered), "/dev/ttyUSB1 — USB Serial\nUSB 1a86:7523");
-    EXPECT_EQ(DescribeComm(3, ordered), "/dev/ttyACM1");
-    EXPECT_EQ(DescribeComm(4, ordered), "/dev/ttyS3 (aucun port détecté)");
-}
-
 } // namespace
 } // namespace veloris

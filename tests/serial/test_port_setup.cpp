@@ -46,15 +46,3 @@ TEST(OpenComm, AFailedOpeningLeavesTheOpenLineAndSaysWhy) {
         EXPECT_FALSE(port.portOpen());
     }
 }
-
-TEST(OpenFailureMessage, NamesThePortTheDeviceAndWhatToDo) {
-    const std::string denied = OpenFailureMessage(
-        3, OpenFailure{OpenFailure::Reason::PermissionDenied, "/dev/ttyUSB0", "EACCES", {}});
-    EXPECT_NE(denied.find("COM3 (/dev/ttyUSB0)"), std::string::npos);
-    EXPECT_NE(denied.find("dialout"), std::string::npos);
-
-    const std::string busy =
-        OpenFailureMessage(1, OpenFailure{OpenFailure::Reason::Busy, "/dev/ttyS0", "", {}});
-    EXPECT_NE(busy.find("COM1 (/dev/ttyS0)"), std::string::npos);
-    EXPECT_NE(busy.find("autre programme"), std::string::npos);
-}

@@ -68,8 +68,8 @@ TEST(BoardRead, ReadsEachSlotAsSetAndAnyCountAtAnyAddress) {
     BoardLine line;
     line.board.eeprom().setSlotValue(0xF8A9, 36000);
     for (std::size_t slot = 0; slot < 3; ++slot) {
-        const std::uint16_t address = EepromImage::kSlotAddresses[slot];
-        const std::uint16_t value = EepromImage::kDefaultValues[slot];
+        const std::uint16_t address = kSlots[slot].address;
+        const std::uint16_t value = EepromImage::DefaultValue(slot);
         line.send({0x06});
         line.take();
         line.send({0x04, static_cast<std::uint8_t>(address >> 8),
@@ -276,6 +276,12 @@ TEST(BoardFaults, WrongFrameChangesTheSentRecordOnly) {
     line.send({0x04, 0xF8, 0x94});
     EXPECT_EQ(line.echoRecord(4), (Bytes{0xCE, 0x00, 0x64, 0xDE}));
     EXPECT_EQ(line.board.eeprom().record(0xF894), (EepromImage::Record{0xCC, 0x00, 0x64, 0xDD}));
+
+    BoardLine closing(BoardBehaviour::WrongClose(0xD0));
+    closing.send({0x06});
+    closing.take();
+    closing.send({0x04, 0xF8, 0x94});
+    EXPECT_EQ(closing.echoRecord(4), (Bytes{0xCC, 0x00, 0x64, 0xD0}));
 }
 
 TEST(BoardFaults, DisconnectAfterHangsUpOnTheNthByteUntilReconnected) {

@@ -22,7 +22,8 @@ inline const char* const kDataBoxes[] = {"Tdata1", "Tdata2", "Tdata3", "TdataTem
 inline const char* const kValueBoxes[] = {"TValeur1", "TValeur2", "Tvaleur3", "TvaleurTempo"};
 
 struct PtyWindowBench {
-    explicit PtyWindowBench(BoardSetup setup = {})
+    // `clock` stands in for the system clock when given.
+    explicit PtyWindowBench(BoardSetup setup = {}, std::unique_ptr<Clock> clock = nullptr)
         : board(std::make_unique<PtyBoard>(std::move(setup))),
           device(std::make_shared<std::string>(board->slavePath())) {
         WindowServices services;
@@ -32,7 +33,7 @@ struct PtyWindowBench {
         dialogs = scripted.get();
         dialogs->answer = [] { return std::string("C:\\.S19"); };
         services.dialogs = std::move(scripted);
-        services.clock = std::make_unique<SystemClock>();
+        services.clock = clock ? std::move(clock) : std::make_unique<SystemClock>();
         window = std::make_unique<FRMprogram>(std::move(services));
         window->show();
     }

@@ -24,6 +24,7 @@
 #include <QtTest>
 
 #include "protocol/parameter_slots.h"
+#include "ui/control_table.h"
 #include "ui/main_window.h"
 #include "window_test_doubles.h"
 
@@ -194,7 +195,7 @@ class WindowUnderTest {
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void everyControlMatchesTheLayout();
     void windowCaptionSizeAndFont();
     void coloursAsDrawn();
@@ -392,7 +393,7 @@ void TestMainWindow::startState() {
     QCOMPARE(t.port->opens, 0);
     QVERIFY(t.port->sent.empty());
 
-    WindowBoxes& boxes = t.window->boxes();
+    WidgetBoxes& boxes = t.window->boxes();
     QCOMPARE(boxes.text("EDTprg"), std::string("Programme à charger...\r\n"));
     for (const char* empty : {"Tdata1", "Tdata2", "Tdata3", "TdataTempo", "TValeur1", "TValeur2",
                               "Tvaleur3", "TvaleurTempo", "Tcomm"}) {
@@ -404,11 +405,12 @@ void TestMainWindow::startState() {
 
 void TestMainWindow::slotRowsMatchTheParameterSlots() {
     WindowUnderTest t;
-    for (const ParameterSlot& slot : kParameterSlots) {
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        const SlotControls& slot = ControlsOf(i);
         const auto* label = t.find<QLabel>(std::string(slot.labelName).c_str());
         QCOMPARE(label->text().toStdString(), std::string(slot.rowLabel));
         QCOMPARE(label->toolTip().toStdString(), std::string(slot.tooltip));
-        QCOMPARE(t.window->boxes().text(slot.addressBox), std::string(slot.initialAddress));
+        QCOMPARE(t.window->boxes().text(slot.addressBox), AddressText(kSlots[i].address));
         for (std::string_view box : {slot.dataBox, slot.valueBox}) {
             QVERIFY(t.window->findChild<QLineEdit*>(QString::fromUtf8(box.data(), box.size())));
         }
@@ -417,7 +419,7 @@ void TestMainWindow::slotRowsMatchTheParameterSlots() {
 
 void TestMainWindow::boxesReadAndWriteUtf8() {
     WindowUnderTest t;
-    WindowBoxes& boxes = t.window->boxes();
+    WidgetBoxes& boxes = t.window->boxes();
     boxes.setText("TValeur1", "36000");
     boxes.setText("Tdata1", " CC 8C A0 DD");
     boxes.setText("Taddr1", "F894");

@@ -14,7 +14,6 @@ using veloris::testing::ScriptedDialogs;
 
 namespace {
 
-constexpr std::uint16_t kSlotAddresses[] = {0xF894, 0xF899, 0xF89E, 0xF8A9};
 using testing::kDataBoxes;
 using testing::kValueBoxes;
 
@@ -22,8 +21,8 @@ using testing::kValueBoxes;
 struct Bench : testing::PtyWindowBench {
     using PtyWindowBench::PtyWindowBench;
     void setAll(std::uint16_t value) {
-        for (const auto address : kSlotAddresses) {
-            board->setSlotValue(address, value);
+        for (const SlotEntry& slot : kSlots) {
+            board->setSlotValue(slot.address, value);
         }
     }
 };
@@ -41,7 +40,7 @@ Bytes Hex(const char* text) {
 class OperationsTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void readFillsEveryBoxFromACooperativeBoard() {
         Bench bench;
         bench.setAll(100);
@@ -140,8 +139,8 @@ class OperationsTest : public QObject {
         bench.click("CmdWrite");
         QVERIFY(bench.dialogs->messages.empty());
         QVERIFY(bench.log().startsWith(">05<05>04>F8>A9>CC<CC"));
-        QVERIFY(bench.board->waitForReceived(4 * 8 + 4 * 9, std::chrono::seconds(2)));
-        // A read sends 8 bytes per slot, a write 9; the headers went to the four slots in order.
+        // A read sends 8 bytes per slot, a write 9; the headers went to the slots in order.
+        QVERIFY(bench.board->waitForReceived(kSlotCount * (8 + 9), std::chrono::seconds(2)));
         const Bytes received = bench.board->receivedByBoard();
         std::vector<std::uint16_t> headers;
         for (std::size_t i = 0; i + 3 < received.size(); ++i) {
@@ -151,7 +150,11 @@ class OperationsTest : public QObject {
                 i += 3;
             }
         }
-        QCOMPARE(headers, (std::vector<std::uint16_t>{0xF894, 0xF899, 0xF89E, 0xF8A9}));
+        std::vector<std::uint16_t> addresses;
+        for (const SlotEntry& slot : kSlots) {
+            addresses.push_back(slot.address);
+        }
+        QCOMPARE(headers, addresses);
         QCOMPARE(bench.board->eeprom().slotValue(0xF899), std::uint16_t{34000});
 
         for (const char* box : kValueBoxes) {

@@ -35,7 +35,7 @@ void WhenModalShows(std::function<void(QWidget*)> act) {
 class TestQtDialogs : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void messageHasOneOkNoIconAndTheTitle();
     void inputBoxGivesTheTextTyped();
     void inputBoxGivesEmptyOnCancel();

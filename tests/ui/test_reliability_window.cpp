@@ -70,7 +70,7 @@ constexpr uid_t kNobody = 65534;
 class ReliabilityWindowTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void cablePulledDuringAReadEndsItAndAReconnectedBoardIsRead() {
         // A read sends eight bytes a slot: the board goes away with slot 2's header.
         Bench bench(BoardBehaviour::DisconnectAfter(12));

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "operations/dialogs.h"
 #include "serial/clock.h"
 #include "serial/serial_port.h"
+#include "ui/dialogs.h"
 
 namespace veloris::testing {
 

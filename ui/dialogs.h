@@ -1,5 +1,5 @@
 #pragma once
-// The modal boxes an operation shows: a message with one OK button, and a question
+// The modal boxes the window shows: a message with one OK button, and a question
 // with a text field. Both carry the application title as caption.
 
 #include <string>

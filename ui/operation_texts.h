@@ -1,0 +1,45 @@
+#pragma once
+// The window's words for what the operations report: the French texts of its messages, its
+// question and the program-load log.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "operations/operations.h"
+#include "serial/port_mapping.h"
+#include "serial/serial_port.h"
+
+namespace veloris {
+
+inline constexpr std::string_view kLoadWarning =
+    "Attention, cette action remplace le programme de votre contrôle télescope";
+inline constexpr std::string_view kLoadPathPrompt = "Chemin et nom du fichier à charger";
+inline constexpr std::string_view kLoadPathTitle = "EEPROM";
+inline constexpr std::string_view kLoadPathDefault = "C:\\.S19";
+inline constexpr std::string_view kTelescopeStoppedQuestion = "télescope arrêté?";
+
+// The complaint for a wrong or missing answer of the debug monitor.
+std::string_view MonitorComplaint(MonitorCheck::Step step);
+
+// Why COMn could not be opened, and what to do about it.
+std::string OpenFailureMessage(int commPort, const OpenFailure& failure);
+
+// The line to the board went away during an operation.
+std::string LineLostMessage(int commPort, const std::string& device);
+
+// The value texts a write refused, each named by its row.
+std::string RefusedValuesMessage(const std::vector<RefusedValue>& refused);
+
+// The slots whose record the board did not echo back whole, named by their rows.
+std::string UnconfirmedMessage(const std::vector<SlotKey>& unconfirmed);
+
+// The board's bytes as the program-load log shows them: one character per byte, 0 to 255
+// as the characters with those codes, in UTF-8.
+std::string BytesAsText(const Bytes& bytes);
+
+// The short text telling which device COMn uses, e.g. "/dev/ttyUSB0 — FT232R USB UART", or
+// "/dev/ttyS2 (aucun port détecté)" when no port was found for it.
+std::string DescribeComm(int n, const std::vector<PresentPort>& ordered);
+
+} // namespace veloris
