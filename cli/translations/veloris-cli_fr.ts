@@ -519,5 +519,9 @@ puis débranchez et rebranchez l&apos;adaptateur.</translation>
         <source>brltty (for braille displays) may have taken the adapter: check with &quot;sudo dmesg | grep brltty&quot; and, if you use no braille display, stop it with &quot;sudo systemctl mask --now brltty-udev.service brltty.service&quot; or remove it with &quot;sudo apt remove brltty&quot;.</source>
         <translation>Le programme brltty (afficheurs braille) a peut-être pris l&apos;adaptateur : vérifiez-le avec « sudo dmesg | grep brltty » et, si vous n&apos;utilisez pas d&apos;afficheur braille, arrêtez-le avec « sudo systemctl mask --now brltty-udev.service brltty.service » ou retirez-le avec « sudo apt remove brltty ».</translation>
     </message>
+    <message>
+        <source>not read: stopped before it</source>
+        <translation>non lu : arrêté avant</translation>
+    </message>
 </context>
 </TS>
