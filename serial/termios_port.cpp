@@ -31,8 +31,6 @@ using std::chrono::steady_clock;
 constexpr milliseconds kDrainCheckInterval{1};
 // How long closing lets queued bytes leave: the whole send buffer at 9600 baud, and more.
 constexpr milliseconds kCloseDrainLimit{1000};
-// How long output waits for the driver's queue to take another byte before dropping the rest.
-constexpr milliseconds kOutputStallLimit{1000};
 constexpr std::size_t kReadChunkBytes = 1024;
 
 std::string SystemWords(int error) {
@@ -310,7 +308,8 @@ int TermiosPort::inBufferCount() {
 }
 
 int TermiosPort::outBufferCount() {
-    return queuedBytes(TIOCOUTQ);
+    pushSendBuffer();
+    return queuedBytes(TIOCOUTQ) + static_cast<int>(sendBuffer_.size());
 }
 
 Bytes TermiosPort::input() {
@@ -318,46 +317,63 @@ Bytes TermiosPort::input() {
     if (!usable()) {
         return bytes;
     }
+    // Only what is there now: under a flood, reading until the line falls quiet would never
+    // end. One read is tried even when the count says nothing, as the count may lag.
+    std::size_t waiting = std::max(queuedBytes(FIONREAD), 1);
     std::array<std::uint8_t, kReadChunkBytes> chunk{};
-    while (true) {
-        const ssize_t count = ::read(fd_, chunk.data(), chunk.size());
-        if (count > 0) {
-            bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + count);
-            continue;
-        }
+    while (waiting > 0 && usable()) {
+        const ssize_t count = ::read(fd_, chunk.data(), std::min(chunk.size(), waiting));
         if (count < 0 && errno == EINTR) {
             continue;
         }
         // With VMIN and VTIME 0 an empty line reads as 0 bytes rather than EAGAIN.
-        if (count < 0 && errno != EAGAIN) {
-            noteError(errno);
+        if (count <= 0) {
+            if (count < 0 && errno != EAGAIN) {
+                noteError(errno);
+            }
+            break;
         }
-        return bytes;
+        const auto taken = static_cast<std::size_t>(count);
+        waiting -= std::min(waiting, taken);
+        // A full receive buffer loses what comes on top of it, as the control's does.
+        const std::size_t kept = std::min(taken, kReceiveBufferBytes - bytes.size());
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(kept));
+        discardedInput_ += taken - kept;
     }
+    return bytes;
 }
 
 void TermiosPort::output(std::span<const std::uint8_t> bytes) {
-    auto lastProgress = steady_clock::now();
-    while (usable() && !bytes.empty()) {
-        const ssize_t count = ::write(fd_, bytes.data(), bytes.size());
+    if (!usable()) {
+        return;
+    }
+    // What does not fit in the send buffer is lost, as with the control's full buffer; the
+    // byte exchange never sends before the buffer is empty, so it never comes to that.
+    const std::size_t room = kSendBufferBytes - sendBuffer_.size();
+    const std::size_t queued = std::min(room, bytes.size());
+    sendBuffer_.insert(sendBuffer_.end(), bytes.begin(),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(queued));
+    pushSendBuffer();
+}
+
+void TermiosPort::pushSendBuffer() {
+    std::array<std::uint8_t, kSendBufferBytes> chunk{};
+    while (usable() && !sendBuffer_.empty()) {
+        const std::size_t size = std::min(chunk.size(), sendBuffer_.size());
+        std::copy_n(sendBuffer_.begin(), size, chunk.begin());
+        const ssize_t count = ::write(fd_, chunk.data(), size);
         if (count > 0) {
-            bytes = bytes.subspan(static_cast<std::size_t>(count));
-            lastProgress = steady_clock::now();
+            sendBuffer_.erase(sendBuffer_.begin(), sendBuffer_.begin() + count);
             continue;
         }
         if (count < 0 && errno == EINTR) {
             continue;
         }
+        // EAGAIN: the driver's queue is full; the rest waits for the line to drain.
         if (count < 0 && errno != EAGAIN) {
             noteError(errno);
-            return;
         }
-        const auto stalled =
-            std::chrono::duration_cast<milliseconds>(steady_clock::now() - lastProgress);
-        if (stalled >= kOutputStallLimit ||
-            pollDevice(POLLOUT, kOutputStallLimit - stalled) != PortWait::Ready) {
-            return;
-        }
+        return;
     }
 }
 
@@ -392,17 +408,20 @@ PortWait TermiosPort::waitForInput(milliseconds timeout) {
     return pollDevice(POLLIN, timeout);
 }
 
-// tcdrain() would block with no deadline, so the send queue is watched in short steps.
+// tcdrain() would block with no deadline, so the send queues are watched in short steps.
 PortWait TermiosPort::waitForDrain(milliseconds timeout) {
     const auto deadline = steady_clock::now() + timeout;
     while (usable()) {
+        pushSendBuffer();
         int queued = 0;
         if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
             noteError(errno);
-            // Without a count there is nothing to wait for.
-            return lost_ ? PortWait::Lost : PortWait::Ready;
+            if (lost_) {
+                return PortWait::Lost;
+            }
+            queued = 0; // without a count from the driver, only our own queue is known
         }
-        if (queued == 0) {
+        if (queued == 0 && sendBuffer_.empty()) {
             return PortWait::Ready;
         }
         const auto now = steady_clock::now();

@@ -13,6 +13,11 @@
 //   mode on real serial lines. A pseudo-terminal never gets exclusive mode: it would
 //   outlive a killed holder and lock out every user but root.
 // - While open, a USB adapter's latency timer is cut to 1 ms where the driver allows it.
+// - Output hands the driver what it takes at once; the rest waits in the port's own send
+//   buffer of 512 bytes and goes as the line drains. OutBufferCount counts both, so a
+//   stalled line shows as a send queue that does not empty, never as a byte sent.
+// - Input takes what is waiting at the moment, at most the 1024 bytes of the receive
+//   buffer; what a flood brings beyond that is read, counted and discarded.
 // - On a closed port the counts are 0, input is empty, output does nothing and both waits
 //   return Lost at once: there is nothing to wait on, and a caller must not spin on a wait
 //   that returns early. lost() tells a hang-up while open only; closing clears it.
