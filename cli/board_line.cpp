@@ -107,7 +107,8 @@ std::optional<ExitCode> SessionProblem(const SessionOutcome& session, const Port
     case SessionOutcome::State::Interrupted:
         break;
     }
-    const QString text = Cli::tr("Stopped on request before the end.");
+    const QString text =
+        Cli::tr("Stopped on request (a signal) after the block under way; the rest was not done.");
     console.error(text);
     report.insert(QStringLiteral("error"),
                   QJsonObject{{QStringLiteral("kind"), QStringLiteral("interrupted")},

@@ -32,6 +32,8 @@ class BoardLine {
     BoardLine(PortChoice port, const Options& options, const StopRequest* stop = nullptr);
 
     const PortChoice& port() const { return choice_; }
+    // A signal asked the run to stop: start no further operation.
+    bool stopRequested() const { return stop_ != nullptr && stop_->requested(); }
 
     // Each opens the port, runs, and closes it again.
     ReadResult read();

@@ -130,6 +130,10 @@ int RunRestore(const Options& options, const Console& console, BoardLine& line) 
         console.say(Cli::tr("Dry run: nothing was written."));
         return Finish(report, ExitCode::Done, console);
     }
+    if (line.stopRequested()) {
+        console.error(Cli::tr("Stopped on request before writing: nothing was written."));
+        return Finish(report, ExitCode::BoardFault, console);
+    }
     return Finish(report,
                   WriteAndVerify(line, comparison.differing, !options.noVerify, console, report),
                   console);

@@ -1,5 +1,8 @@
 // veloris-cli: the board's parameters from a terminal, on the same core as the window.
 
+#include <exception>
+#include <memory>
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <QTranslator>
@@ -9,6 +12,7 @@
 #include "cli/console.h"
 #include "cli/options.h"
 #include "cli/port_choice.h"
+#include "operations/stop_on_signal.h"
 
 #ifndef VELORIS_VERSION
 #define VELORIS_VERSION "unknown"
@@ -23,7 +27,16 @@ int Run(const Options& options) {
     if (options.command == Command::Ports) {
         return RunPorts(options, console);
     }
-    BoardLine line(ChoosePort(options.port), options);
+    // SIGINT, SIGTERM and SIGHUP (a dropped SSH session) let the block under way finish and
+    // start no further one, so the board is never left inside a record; the port is then
+    // closed as usual. Without the handlers a signal ends the program where it stands.
+    std::unique_ptr<veloris::StopOnSignal> stop;
+    try {
+        stop = std::make_unique<veloris::StopOnSignal>();
+    } catch (const std::exception&) {
+        stop.reset();
+    }
+    BoardLine line(ChoosePort(options.port), options, stop.get());
     switch (options.command) {
     case Command::Read:
         return RunRead(options, console, line);

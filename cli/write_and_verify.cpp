@@ -83,7 +83,7 @@ ExitCode WriteAndVerify(BoardLine& line, const WriteRequest& request, bool verif
         return *problem;
     }
     std::optional<ReadResult> readBack;
-    if (verify && !problem) {
+    if (verify && !problem && !line.stopRequested()) {
         readBack = line.read();
         problem = SessionProblem(readBack->session, line.port(), console, report);
     }
@@ -151,6 +151,11 @@ ExitCode WriteAndVerify(BoardLine& line, const WriteRequest& request, bool verif
     }
     if (problem) {
         return *problem;
+    }
+    if (line.stopRequested()) {
+        // Every block asked for was written before the signal was seen; the read-back was not.
+        console.error(Cli::tr("Stopped on request before the values were read back."));
+        return ExitCode::BoardFault;
     }
     if (!allGood) {
         console.error(verify ? Cli::tr("Not every value was confirmed and read back the same.")

@@ -12,10 +12,6 @@
         <translation>Écriture</translation>
     </message>
     <message>
-        <source>Stopped on request before the end.</source>
-        <translation>Arrêté sur demande avant la fin.</translation>
-    </message>
-    <message>
         <source>slot %1</source>
         <translation>emplacement %1</translation>
     </message>
@@ -522,6 +518,18 @@ puis débranchez et rebranchez l&apos;adaptateur.</translation>
     <message>
         <source>not read: stopped before it</source>
         <translation>non lu : arrêté avant</translation>
+    </message>
+    <message>
+        <source>Stopped on request (a signal) after the block under way; the rest was not done.</source>
+        <translation>Arrêté sur demande (un signal) après le bloc en cours ; le reste n&apos;a pas été fait.</translation>
+    </message>
+    <message>
+        <source>Stopped on request before writing: nothing was written.</source>
+        <translation>Arrêté sur demande avant l&apos;écriture : rien n&apos;a été écrit.</translation>
+    </message>
+    <message>
+        <source>Stopped on request before the values were read back.</source>
+        <translation>Arrêté sur demande avant la relecture des valeurs.</translation>
     </message>
 </context>
 </TS>

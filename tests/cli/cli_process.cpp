@@ -43,7 +43,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 } // namespace
 
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& locale,
-              std::chrono::milliseconds patience) {
+              std::chrono::milliseconds patience,
+              std::optional<std::chrono::milliseconds> terminateAfter) {
     std::array<int, 2> out{};
     std::array<int, 2> err{};
     if (::pipe2(out.data(), O_CLOEXEC) != 0 || ::pipe2(err.data(), O_CLOEXEC) != 0) {
@@ -80,7 +81,11 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& loca
     int open = 2;
     const auto giveUp = start + patience;
     while (open > 0 && std::chrono::steady_clock::now() < giveUp) {
-        if (::poll(watched.data(), watched.size(), 50) < 0 && errno != EINTR) {
+        if (terminateAfter && std::chrono::steady_clock::now() >= start + *terminateAfter) {
+            ::kill(child, SIGTERM);
+            terminateAfter.reset();
+        }
+        if (::poll(watched.data(), watched.size(), 5) < 0 && errno != EINTR) {
             break;
         }
         for (std::size_t i = 0; i < watched.size(); ++i) {

@@ -217,3 +217,19 @@ TEST(CliOnPty, AFailingLineEndsWithItsOwnExitCode) {
     EXPECT_NE(busy.err.find("another program is using it"), std::string::npos) << busy.err;
     EXPECT_TRUE(board.receivedByBoard().empty());
 }
+
+TEST(CliOnPty, ATerminationSignalEndsTheRunAtABlockBoundary) {
+    // Some 60 ms per block: the signal comes in the middle of the first or second.
+    PtyBoard slow(BoardBehaviour::Slow(5ms) | BoardBehaviour::Pacing());
+    const auto run = RunCli({"write", "-p", slow.slavePath(), "--json", "--sidereal", "1",
+                             "--guiding", "2", "--centring", "3", "--tempo", "4"},
+                            "C", 10s, 80ms);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(Json(run.out).value("error").toObject().value("kind").toString(), "interrupted");
+    // Whole blocks of nine bytes, and not all four: the board waits inside none of them.
+    ASSERT_TRUE(slow.waitUntil([](const BoardModel& model) { return model.idle(); }, 2s));
+    const std::size_t received = slow.receivedByBoard().size();
+    EXPECT_EQ(received % 9, 0u) << received;
+    EXPECT_LT(received, 36u);
+    EXPECT_GT(received, 0u);
+}
