@@ -40,10 +40,10 @@ QString Description() {
                    "\n"
                    "Exit codes:\n"
                    "  0  done\n"
-                   "  1  the board did not confirm, a read-back differs, or a read was "
-                   "incomplete\n"
+                   "  1  the board did not confirm, a read-back differs, a read was\n"
+                   "     incomplete, or a signal stopped the run\n"
                    "  2  usage, value or file refused; nothing was opened\n"
-                   "  3  the port cannot be opened (absent, busy, permission)\n"
+                   "  3  the port cannot be opened (absent, busy, permission, console)\n"
                    "  4  the line was lost during the exchange");
 }
 

@@ -204,44 +204,6 @@
         <translation>Rien n&apos;a été ouvert ni écrit.</translation>
     </message>
     <message>
-        <source>Reads and writes the four drive parameters of a VELORIS telescope control board over its serial line (9600 baud, 8N1).
-
-Commands:
-  ports            list COM1 to COM4 and every serial device present
-  read             read the four parameters
-  write            write the parameters named by --sidereal, --guiding,
-                   --centring and --tempo, then read them back
-  backup FILE      save the four parameters in a JSON file
-  restore FILE     write back the values of a backup file that differ
-                   on the board, then read them back
-  verify FILE      compare the board with a backup file
-
-Exit codes:
-  0  done
-  1  the board did not confirm, a read-back differs, or a read was incomplete
-  2  usage, value or file refused; nothing was opened
-  3  the port cannot be opened (absent, busy, permission)
-  4  the line was lost during the exchange</source>
-        <translation>Lit et écrit les quatre paramètres d&apos;entraînement d&apos;une carte de commande de télescope VELORIS par sa liaison série (9600 bauds, 8N1).
-
-Commandes :
-  ports            énumère COM1 à COM4 et tous les périphériques série présents
-  read             lit les quatre paramètres
-  write            écrit les paramètres donnés par --sidereal, --guiding,
-                   --centring et --tempo, puis les relit
-  backup FICHIER   sauvegarde les quatre paramètres dans un fichier JSON
-  restore FICHIER  réécrit les valeurs d&apos;une sauvegarde qui diffèrent sur
-                   la carte, puis les relit
-  verify FICHIER   compare la carte à une sauvegarde
-
-Codes de sortie :
-  0  terminé
-  1  la carte n&apos;a pas confirmé, une relecture diffère, ou une lecture est incomplète
-  2  commande, valeur ou fichier refusé ; rien n&apos;a été ouvert
-  3  le port ne peut pas être ouvert (absent, occupé, accès refusé)
-  4  la liaison a été perdue pendant l&apos;échange</translation>
-    </message>
-    <message>
         <source>Try &quot;veloris-cli --help&quot; for more information.</source>
         <translation>Essayez « veloris-cli --help » pour en savoir plus.</translation>
     </message>
@@ -530,6 +492,46 @@ puis débranchez et rebranchez l&apos;adaptateur.</translation>
     <message>
         <source>Stopped on request before the values were read back.</source>
         <translation>Arrêté sur demande avant la relecture des valeurs.</translation>
+    </message>
+    <message>
+        <source>Reads and writes the four drive parameters of a VELORIS telescope control board over its serial line (9600 baud, 8N1).
+
+Commands:
+  ports            list COM1 to COM4 and every serial device present
+  read             read the four parameters
+  write            write the parameters named by --sidereal, --guiding,
+                   --centring and --tempo, then read them back
+  backup FILE      save the four parameters in a JSON file
+  restore FILE     write back the values of a backup file that differ
+                   on the board, then read them back
+  verify FILE      compare the board with a backup file
+
+Exit codes:
+  0  done
+  1  the board did not confirm, a read-back differs, a read was
+     incomplete, or a signal stopped the run
+  2  usage, value or file refused; nothing was opened
+  3  the port cannot be opened (absent, busy, permission, console)
+  4  the line was lost during the exchange</source>
+        <translation>Lit et écrit les quatre paramètres d&apos;entraînement d&apos;une carte de commande de télescope VELORIS par sa liaison série (9600 bauds, 8N1).
+
+Commandes :
+  ports            énumère COM1 à COM4 et tous les périphériques série présents
+  read             lit les quatre paramètres
+  write            écrit les paramètres donnés par --sidereal, --guiding,
+                   --centring et --tempo, puis les relit
+  backup FICHIER   sauvegarde les quatre paramètres dans un fichier JSON
+  restore FICHIER  réécrit les valeurs d&apos;une sauvegarde qui diffèrent sur
+                   la carte, puis les relit
+  verify FICHIER   compare la carte à une sauvegarde
+
+Codes de sortie :
+  0  terminé
+  1  la carte n&apos;a pas confirmé, une relecture diffère, une lecture est
+     incomplète, ou un signal a arrêté l&apos;exécution
+  2  commande, valeur ou fichier refusé ; rien n&apos;a été ouvert
+  3  le port ne peut pas être ouvert (absent, occupé, accès refusé, console)
+  4  la liaison a été perdue pendant l&apos;échange</translation>
     </message>
 </context>
 </TS>
