@@ -58,12 +58,10 @@ void FRMprogram::onLoad() {
 
 void FRMprogram::onPortChosen(int index) {
     // The port is closed between operations, so a choice only names the next one to open.
-    // The number of an open port never changes: a choice that slips in during an
-    // operation is turned back.
+    // The number of an open port never changes: a choice made during an operation is
+    // taken once the operation has finished, like any other click.
     if (running_) {
-        if (QAbstractButton* current = controls_.portGroup->button(services_.comm1->commPort())) {
-            current->setChecked(true);
-        }
+        afterOperation_.push_back([this, index] { onPortChosen(index); });
         return;
     }
     services_.comm1->setCommPort(index);
@@ -74,10 +72,13 @@ void FRMprogram::onExit() {
 }
 
 void FRMprogram::runOperation(Operation operation) {
-    // Byte waits let paint and timer events through but hold user input back, so a second
-    // click cannot arrive here mid-operation; should a modal box of the operation pass
-    // one on, it is dropped rather than run inside the first.
+    // Byte waits let paint and timer events through and hold user input back; Qt hands it
+    // over once the operation has returned to the event loop, so a click made meanwhile is
+    // handled after the operation. A click that reaches the window while an operation runs
+    // (passed on by one of its modal boxes, or made by code) is queued the same way rather
+    // than run inside the first.
     if (running_) {
+        afterOperation_.push_back([this, operation] { runOperation(operation); });
         return;
     }
     {
@@ -91,8 +92,17 @@ void FRMprogram::runOperation(Operation operation) {
         operation(line, WindowParts{boxes_, *services_.dialogs, *services_.comm1});
     }
     if (closePending_) {
+        // Closing wins over what was clicked meanwhile: the window is going away.
         closePending_ = false;
+        afterOperation_.clear();
         close();
+        return;
+    }
+    // In the order they were made; one of them may queue more, which run after it.
+    while (!afterOperation_.empty()) {
+        const std::function<void()> next = std::move(afterOperation_.front());
+        afterOperation_.pop_front();
+        next();
     }
 }
 

@@ -634,22 +634,27 @@ void TestMainWindow::closeDuringAnOperationWaitsForItsEnd() {
 void TestMainWindow::noHandlerRunsInsideAnother() {
     WindowUnderTest t;
     t.showExposed();
+    t.port->refuseOpening = true;
+    std::vector<int> opensDuringBox;
     t.dialogs->onMessage = [&](const std::string&) {
+        if (!t.window->operationRunning()) {
+            return;
+        }
+        t.dialogs->onMessage = nullptr;
         t.button("CmdRead")->click();
-        t.button("CmdWrite")->click();
         t.button("COM3")->click();
+        t.button("CmdWrite")->click();
+        opensDuringBox.push_back(t.port->opens);
     };
     QTest::mouseClick(t.button("BTNcharge_program"), Qt::LeftButton);
-    QCOMPARE(t.port->opens, 0);
-    QCOMPARE(t.port->commPort(), 1);
-    QVERIFY(t.button("COM1")->isChecked());
-    QCOMPARE(t.dialogs->messages.size(), std::size_t{1});
-
-    // After the operation the same clicks are handled.
-    t.dialogs->onMessage = nullptr;
-    t.port->refuseOpening = true;
-    t.button("CmdRead")->click();
-    QCOMPARE(t.port->opens, 1);
+    // Nothing ran inside the program load; afterwards the clicks were handled in the order
+    // they were made: the read on COM1, then the choice of COM3, then the write on COM3.
+    QCOMPARE(opensDuringBox, std::vector<int>{0});
+    QCOMPARE(t.port->opens, 2);
+    QCOMPARE(t.port->portsSet, (std::vector<int>{1, 3}));
+    QVERIFY(t.text("Tcomm").startsWith("Open COM 3 9600,N,8,1"));
+    QVERIFY(t.button("COM3")->isChecked());
+    QVERIFY(!t.window->operationRunning());
 }
 
 void TestMainWindow::byteWaitsKeepTheWindowServed() {
