@@ -11,6 +11,7 @@
 
 #include "serial/port_setup.h"
 #include "ui/control_table.h"
+#include "ui/operation_cursor.h"
 #include "ui/qt_text.h"
 #include "ui/window_font.h"
 
@@ -88,8 +89,10 @@ void FRMprogram::runOperation(Operation operation) {
             ~Finish() { window.running_ = false; }
         } finish{*this};
 
+        const WaitCursor waiting;
+        ArrowOverDialogs dialogs(*services_.dialogs);
         OperationLine line{*services_.comm1, *log_, *services_.clock, this};
-        operation(line, WindowParts{boxes_, *services_.dialogs, *services_.comm1});
+        operation(line, WindowParts{boxes_, dialogs, *services_.comm1});
     }
     if (closePending_) {
         // Closing wins over what was clicked meanwhile: the window is going away.

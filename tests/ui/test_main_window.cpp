@@ -213,6 +213,7 @@ class TestMainWindow : public QObject {
     void closeDuringAnOperationWaitsForItsEnd();
     void noHandlerRunsInsideAnother();
     void byteWaitsKeepTheWindowServed();
+    void waitCursorWhileAnOperationRuns();
 };
 
 void TestMainWindow::everyControlMatchesTheLayout() {
@@ -675,6 +676,39 @@ void TestMainWindow::byteWaitsKeepTheWindowServed() {
     QCOMPARE(t.port->closes, 1);
     QVERIFY(t.text("Tcomm").contains("<No Reply"));
     QVERIFY(!t.window->isVisible());
+}
+
+namespace {
+
+// The override cursor's shape, or -1 when none is set.
+int CursorShape() {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor == nullptr ? -1 : static_cast<int>(cursor->shape());
+}
+
+} // namespace
+
+void TestMainWindow::waitCursorWhileAnOperationRuns() {
+    WindowUnderTest t;
+    t.showExposed();
+    std::vector<int> duringBoxes;
+    t.dialogs->onMessage = [&](const std::string&) { duringBoxes.push_back(CursorShape()); };
+    t.dialogs->answer = [&] {
+        duringBoxes.push_back(CursorShape());
+        return std::string();
+    };
+    int duringWait = -1;
+    QTimer::singleShot(0, t.window.get(), [&] { duringWait = CursorShape(); });
+    QTest::mouseClick(t.button("CmdRead"), Qt::LeftButton); // a silent board
+    QCOMPARE(duringWait, int{Qt::WaitCursor});
+    QCOMPARE(CursorShape(), -1);
+
+    // The warning and the question of the program load, then an open failure's message.
+    QTest::mouseClick(t.button("BTNcharge_program"), Qt::LeftButton);
+    t.port->refuseOpening = true;
+    QTest::mouseClick(t.button("CmdWrite"), Qt::LeftButton);
+    QCOMPARE(duringBoxes, (std::vector<int>{Qt::ArrowCursor, Qt::ArrowCursor, Qt::ArrowCursor}));
+    QCOMPARE(CursorShape(), -1);
 }
 
 QTEST_MAIN(TestMainWindow)
