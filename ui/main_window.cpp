@@ -75,9 +75,10 @@ void FRMprogram::onExit() {
 void FRMprogram::runOperation(Operation operation) {
     // Byte waits let paint and timer events through and hold user input back; Qt hands it
     // over once the operation has returned to the event loop, so a click made meanwhile is
-    // handled after the operation. A click that reaches the window while an operation runs
-    // (passed on by one of its modal boxes, or made by code) is queued the same way rather
-    // than run inside the first.
+    // handled after the operation. (When a message box of the operation opens first, its
+    // own loop takes that input, and Qt drops the clicks meant for the blocked window.) A
+    // click that reaches the window while an operation runs, made by code for one, is
+    // queued here and handled after the operation, never inside it.
     if (running_) {
         afterOperation_.push_back([this, operation] { runOperation(operation); });
         return;
