@@ -14,6 +14,7 @@
 
 #include "protocol/parameter_slots.h"
 #include "serial/byte_exchange.h"
+#include "serial/byte_observer.h"
 #include "serial/clock.h"
 #include "serial/exchange_log.h"
 #include "serial/serial_port.h"
@@ -114,8 +115,9 @@ CheckedValues CheckValueTexts(const std::array<SlotTexts, kSlotCount>& texts);
 
 // ---- Progress and stopping ----
 
-// Told as an operation goes; every call comes on the operation's own thread.
-class OperationProgress {
+// Told as an operation goes, each byte sent or received included (ByteObserver); every
+// call comes on the operation's own thread.
+class OperationProgress : public ByteObserver {
   public:
     virtual ~OperationProgress() = default;
     // A slot's block is about to start (read), or a slot to be written (write).

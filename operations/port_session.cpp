@@ -7,7 +7,7 @@ namespace veloris {
 PortSession::PortSession(OperationLine& line) : line_(line) {
     failure_ = OpenComm(line.port, line.log);
     if (!failure_) {
-        exchange_.emplace(line.port, line.log, line.clock, line.waiting);
+        exchange_.emplace(line.port, line.log, line.clock, line.waiting, line.progress);
     }
 }
 

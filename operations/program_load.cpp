@@ -61,14 +61,18 @@ class MonitorExchange {
 
   private:
     // Receives the monitor's answer and complains when it is not the one expected; false
-    // when the line is gone and the exchange must end.
+    // when the line is gone and the exchange must end. A lost line is no wrong answer: it
+    // is told once, as the loss, and not as a complaint first.
     bool expectAnswer(MonitorCheck::Step step, int expected) {
         const MonitorCheck check{step, static_cast<ByteValue>(expected), exchange_.ReceiveByte()};
         result_.checks.push_back(check);
+        if (session_.lost()) {
+            return false;
+        }
         if (!check.passed()) {
             prompts_.checkFailed(check);
         }
-        return !session_.lost();
+        return true;
     }
 
     PortSession& session_;

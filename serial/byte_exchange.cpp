@@ -23,8 +23,8 @@ double RoundHalfToEven(double x) {
 }
 
 ByteExchange::ByteExchange(SerialPort& comm1, ExchangeLog& log, Clock& clock,
-                           WaitObserver* observer)
-    : comm1_(comm1), log_(log), clock_(clock), observer_(observer) {}
+                           WaitObserver* observer, ByteObserver* bytes)
+    : comm1_(comm1), log_(log), clock_(clock), observer_(observer), bytes_(bytes) {}
 
 void ByteExchange::SendByte(int value) {
     if (value < 0 || value > 255) {
@@ -44,6 +44,9 @@ void ByteExchange::SendByte(int value) {
     const std::uint8_t byte = static_cast<std::uint8_t>(value);
     comm1_.output({&byte, 1});
     logByte(kSentMark, value);
+    if (bytes_ != nullptr) {
+        bytes_->byteSent(byte);
+    }
 }
 
 ByteValue ByteExchange::ReceiveByte() {
@@ -56,6 +59,9 @@ ByteValue ByteExchange::ReceiveByte() {
     const ByteValue value = kept_.front();
     kept_.pop_front();
     logByte(kReceivedMark, value);
+    if (bytes_ != nullptr) {
+        bytes_->byteReceived(static_cast<std::uint8_t>(value));
+    }
     return value;
 }
 

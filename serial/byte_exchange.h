@@ -7,6 +7,7 @@
 #include <deque>
 #include <string>
 
+#include "serial/byte_observer.h"
 #include "serial/clock.h"
 #include "serial/exchange_log.h"
 #include "serial/serial_port.h"
@@ -46,7 +47,7 @@ class ByteExchange {
     static constexpr std::chrono::milliseconds kDrainRecheck{1};
 
     ByteExchange(SerialPort& comm1, ExchangeLog& log, Clock& clock,
-                 WaitObserver* observer = nullptr);
+                 WaitObserver* observer = nullptr, ByteObserver* bytes = nullptr);
 
     // Waits for the send queue to empty, then queues the byte and logs ">hh";
     // logs ">Error Send" and queues nothing when the queue stays full past the deadline.
@@ -79,6 +80,7 @@ class ByteExchange {
     ExchangeLog& log_;
     Clock& clock_;
     WaitObserver* observer_;
+    ByteObserver* bytes_;
     std::deque<std::uint8_t> kept_;
     bool lossLogged_ = false;
 };

@@ -11,6 +11,7 @@
 
 #include "serial/port_setup.h"
 #include "ui/control_table.h"
+#include "ui/operation_cursor.h"
 #include "ui/qt_text.h"
 #include "ui/window_font.h"
 
@@ -58,12 +59,10 @@ void FRMprogram::onLoad() {
 
 void FRMprogram::onPortChosen(int index) {
     // The port is closed between operations, so a choice only names the next one to open.
-    // The number of an open port never changes: a choice that slips in during an
-    // operation is turned back.
+    // The number of an open port never changes: a choice made during an operation is
+    // taken once the operation has finished, like any other click.
     if (running_) {
-        if (QAbstractButton* current = controls_.portGroup->button(services_.comm1->commPort())) {
-            current->setChecked(true);
-        }
+        afterOperation_.push_back([this, index] { onPortChosen(index); });
         return;
     }
     services_.comm1->setCommPort(index);
@@ -74,10 +73,14 @@ void FRMprogram::onExit() {
 }
 
 void FRMprogram::runOperation(Operation operation) {
-    // Byte waits let paint and timer events through but hold user input back, so a second
-    // click cannot arrive here mid-operation; should a modal box of the operation pass
-    // one on, it is dropped rather than run inside the first.
+    // Byte waits let paint and timer events through and hold user input back; Qt hands it
+    // over once the operation has returned to the event loop, so a click made meanwhile is
+    // handled after the operation. (When a message box of the operation opens first, its
+    // own loop takes that input, and Qt drops the clicks meant for the blocked window.) A
+    // click that reaches the window while an operation runs, made by code for one, is
+    // queued here and handled after the operation, never inside it.
     if (running_) {
+        afterOperation_.push_back([this, operation] { runOperation(operation); });
         return;
     }
     {
@@ -87,12 +90,23 @@ void FRMprogram::runOperation(Operation operation) {
             ~Finish() { window.running_ = false; }
         } finish{*this};
 
+        const WaitCursor waiting;
+        ArrowOverDialogs dialogs(*services_.dialogs);
         OperationLine line{*services_.comm1, *log_, *services_.clock, this};
-        operation(line, WindowParts{boxes_, *services_.dialogs, *services_.comm1});
+        operation(line, WindowParts{boxes_, dialogs, *services_.comm1});
     }
     if (closePending_) {
+        // Closing wins over what was clicked meanwhile: the window is going away.
         closePending_ = false;
+        afterOperation_.clear();
         close();
+        return;
+    }
+    // In the order they were made; one of them may queue more, which run after it.
+    while (!afterOperation_.empty()) {
+        const std::function<void()> next = std::move(afterOperation_.front());
+        afterOperation_.pop_front();
+        next();
     }
 }
 

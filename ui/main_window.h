@@ -2,6 +2,7 @@
 // FRMprogram: the program's only window. Its controls hold all the data there is; its
 // buttons run the operations on the window's thread, one at a time.
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -70,6 +71,8 @@ class FRMprogram final : public QWidget, private WaitObserver {
     std::unique_ptr<LineEditLog> log_;
     bool running_ = false;
     bool closePending_ = false;
+    // Clicks that reached the window while an operation ran, to handle after it.
+    std::deque<std::function<void()>> afterOperation_;
 };
 
 } // namespace veloris

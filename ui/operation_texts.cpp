@@ -48,6 +48,12 @@ std::string NamedText(const std::string& text) {
     return text.substr(0, cut) + "… (" + std::to_string(characters) + " caractères)";
 }
 
+// A write cut short may leave the board inside its write block, taking the next bytes it
+// receives as data: only switching it off and on brings it back to its idle state.
+constexpr std::string_view kBoardMayWait =
+    "\nLa carte attend peut-être encore la suite de l'écriture : éteignez-la puis "
+    "rallumez-la avant toute nouvelle lecture ou écriture.";
+
 std::string JoinedLines(const std::vector<std::string>& lines) {
     std::string joined;
     for (const auto& line : lines) {
@@ -102,10 +108,11 @@ std::string OpenFailureMessage(int commPort, const OpenFailure& failure) {
            (failure.detail.empty() ? "" : "\n(" + failure.detail + ")");
 }
 
-std::string LineLostMessage(int commPort, const std::string& device) {
+std::string LineLostMessage(int commPort, const std::string& device, bool duringWrite) {
     return "La liaison avec la carte par COM" + std::to_string(commPort) + " (" + device +
            ") a été perdue pendant l'échange.\nVérifiez le câble, l'adaptateur et "
-           "l'alimentation de la carte, puis recommencez.";
+           "l'alimentation de la carte, puis recommencez." +
+           (duringWrite ? std::string(kBoardMayWait) : std::string());
 }
 
 std::string RefusedValuesMessage(const std::vector<RefusedValue>& refused) {
@@ -117,14 +124,15 @@ std::string RefusedValuesMessage(const std::vector<RefusedValue>& refused) {
            JoinedLines(rows) + "\nCorrigez-les, puis recommencez.";
 }
 
-std::string UnconfirmedMessage(const std::vector<SlotKey>& unconfirmed) {
+std::string UnconfirmedMessage(const std::vector<SlotKey>& unconfirmed, bool lineLost) {
     std::vector<std::string> rows;
     for (const SlotKey key : unconfirmed) {
         rows.push_back(RowName(key));
     }
     return "La carte n'a pas confirmé l'écriture de :" + JoinedLines(rows) +
            "\nVérifiez la liaison, puis relisez les valeurs avec « Lecture EEPROM » avant "
-           "d'écrire à nouveau.";
+           "d'écrire à nouveau." +
+           (lineLost ? std::string() : std::string(kBoardMayWait));
 }
 
 std::string BytesAsText(const Bytes& bytes) {

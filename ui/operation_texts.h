@@ -25,14 +25,16 @@ std::string_view MonitorComplaint(MonitorCheck::Step step);
 // Why COMn could not be opened, and what to do about it.
 std::string OpenFailureMessage(int commPort, const OpenFailure& failure);
 
-// The line to the board went away during an operation.
-std::string LineLostMessage(int commPort, const std::string& device);
+// The line to the board went away during an operation; during a write the board may be
+// left waiting inside it.
+std::string LineLostMessage(int commPort, const std::string& device, bool duringWrite = false);
 
 // The value texts a write refused, each named by its row.
 std::string RefusedValuesMessage(const std::vector<RefusedValue>& refused);
 
-// The slots whose record the board did not echo back whole, named by their rows.
-std::string UnconfirmedMessage(const std::vector<SlotKey>& unconfirmed);
+// The slots whose record the board did not echo back whole, named by their rows. Unless the
+// loss of the line says it already, it tells that the board may be left inside the write.
+std::string UnconfirmedMessage(const std::vector<SlotKey>& unconfirmed, bool lineLost = false);
 
 // The board's bytes as the program-load log shows them: one character per byte, 0 to 255
 // as the characters with those codes, in UTF-8.

@@ -11,11 +11,12 @@ constexpr std::string_view kProgramLog = "EDTprg";
 constexpr std::string_view kLineBreak = "\r\n";
 
 // An operation that could not open the port, or lost the line, says so once it is over.
-void TellSession(const SessionOutcome& session, WindowParts window) {
+void TellSession(const SessionOutcome& session, WindowParts window, bool writing = false) {
     if (session.state == SessionOutcome::State::NotOpened && session.openFailure) {
         window.dialogs.message(OpenFailureMessage(window.comm1.commPort(), *session.openFailure));
     } else if (session.state == SessionOutcome::State::LineLost) {
-        window.dialogs.message(LineLostMessage(window.comm1.commPort(), window.comm1.deviceName()));
+        window.dialogs.message(
+            LineLostMessage(window.comm1.commPort(), window.comm1.deviceName(), writing));
     }
 }
 
@@ -113,7 +114,7 @@ void WriteFromWindow(OperationLine& line, WindowParts window) {
     line.progress = &view;
     const WriteResult result = WriteSlots(line, request);
     line.progress = nullptr;
-    TellSession(result.session, window);
+    TellSession(result.session, window, true);
 
     std::vector<SlotKey> unconfirmed;
     for (const SlotWrite& write : result.slots) {
@@ -122,7 +123,8 @@ void WriteFromWindow(OperationLine& line, WindowParts window) {
         }
     }
     if (!unconfirmed.empty()) {
-        window.dialogs.message(UnconfirmedMessage(unconfirmed));
+        window.dialogs.message(UnconfirmedMessage(
+            unconfirmed, result.session.state == SessionOutcome::State::LineLost));
     }
 }
 

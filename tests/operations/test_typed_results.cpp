@@ -88,6 +88,35 @@ TEST(TypedRead, EachKindOfBoardGivesItsRecordsValuesAndFaults) {
     EXPECT_TRUE(burst.read().complete());
 }
 
+// Everything a front end is told, in order, as one text: ">06" a byte sent, "<06" one
+// received, "[0" slot 0 begun, "]0" ended.
+struct ToldProgress final : OperationProgress {
+    std::string told;
+    void byteSent(std::uint8_t byte) override { told += ">" + HexByte(byte); }
+    void byteReceived(std::uint8_t byte) override { told += "<" + HexByte(byte); }
+    void slotBegun(std::size_t slot) override { told += "[" + std::to_string(slot); }
+    void recordByte(std::size_t, std::uint8_t byte) override { told += "=" + HexByte(byte); }
+    void slotEnded(std::size_t slot) override { told += "]" + std::to_string(slot); }
+};
+
+TEST(Progress, IsToldEachByteAndEachSlotAsItHappens) {
+    Line line;
+    ToldProgress progress;
+    OperationLine operationLine{line.port, line.log, line.clock, nullptr, &progress};
+    (void)ReadSlots(operationLine);
+    EXPECT_TRUE(progress.told.starts_with(
+        "[0>06<06>04>F8>94<CC>CC=CC<00>00=00<64>64=64<DD>DD=DD]0[1>06<06>04>F8>99<CC"))
+        << progress.told;
+    EXPECT_TRUE(progress.told.ends_with("]" + std::to_string(kSlotCount - 1)));
+
+    ToldProgress writing;
+    operationLine.progress = &writing;
+    WriteRequest request;
+    request.values[1] = 1000;
+    (void)WriteSlots(operationLine, request);
+    EXPECT_EQ(writing.told, "[1>05<05>04>F8>99>CC<CC>03<03>E8<E8>DD<DD>DD]1");
+}
+
 TEST(TypedRead, APortThatDoesNotOpenSaysWhyAndWhichDevice) {
     Line line;
     line.port.setCommPort(3);

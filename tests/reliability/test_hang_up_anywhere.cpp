@@ -126,6 +126,8 @@ TEST(HangUpAnywhere, ProgramLoadStopsAtTheLossAndSaysSo) {
         // Whether the telescope stopped cannot be told over a line that is gone.
         EXPECT_EQ(prompts.stoppedQuestions, 0) << "hang-up after byte " << n;
         EXPECT_FALSE(result.lastAnswer.has_value());
+        // The board answered right until it went: the loss is no wrong answer.
+        EXPECT_TRUE(prompts.failedChecks.empty()) << "hang-up after byte " << n;
     }
 }
 

@@ -213,6 +213,7 @@ class TestMainWindow : public QObject {
     void closeDuringAnOperationWaitsForItsEnd();
     void noHandlerRunsInsideAnother();
     void byteWaitsKeepTheWindowServed();
+    void waitCursorWhileAnOperationRuns();
 };
 
 void TestMainWindow::everyControlMatchesTheLayout() {
@@ -634,22 +635,27 @@ void TestMainWindow::closeDuringAnOperationWaitsForItsEnd() {
 void TestMainWindow::noHandlerRunsInsideAnother() {
     WindowUnderTest t;
     t.showExposed();
+    t.port->refuseOpening = true;
+    std::vector<int> opensDuringBox;
     t.dialogs->onMessage = [&](const std::string&) {
+        if (!t.window->operationRunning()) {
+            return;
+        }
+        t.dialogs->onMessage = nullptr;
         t.button("CmdRead")->click();
-        t.button("CmdWrite")->click();
         t.button("COM3")->click();
+        t.button("CmdWrite")->click();
+        opensDuringBox.push_back(t.port->opens);
     };
     QTest::mouseClick(t.button("BTNcharge_program"), Qt::LeftButton);
-    QCOMPARE(t.port->opens, 0);
-    QCOMPARE(t.port->commPort(), 1);
-    QVERIFY(t.button("COM1")->isChecked());
-    QCOMPARE(t.dialogs->messages.size(), std::size_t{1});
-
-    // After the operation the same clicks are handled.
-    t.dialogs->onMessage = nullptr;
-    t.port->refuseOpening = true;
-    t.button("CmdRead")->click();
-    QCOMPARE(t.port->opens, 1);
+    // Nothing ran inside the program load; afterwards the clicks were handled in the order
+    // they were made: the read on COM1, then the choice of COM3, then the write on COM3.
+    QCOMPARE(opensDuringBox, std::vector<int>{0});
+    QCOMPARE(t.port->opens, 2);
+    QCOMPARE(t.port->portsSet, (std::vector<int>{1, 3}));
+    QVERIFY(t.text("Tcomm").startsWith("Open COM 3 9600,N,8,1"));
+    QVERIFY(t.button("COM3")->isChecked());
+    QVERIFY(!t.window->operationRunning());
 }
 
 void TestMainWindow::byteWaitsKeepTheWindowServed() {
@@ -670,6 +676,39 @@ void TestMainWindow::byteWaitsKeepTheWindowServed() {
     QCOMPARE(t.port->closes, 1);
     QVERIFY(t.text("Tcomm").contains("<No Reply"));
     QVERIFY(!t.window->isVisible());
+}
+
+namespace {
+
+// The override cursor's shape, or -1 when none is set.
+int CursorShape() {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor == nullptr ? -1 : static_cast<int>(cursor->shape());
+}
+
+} // namespace
+
+void TestMainWindow::waitCursorWhileAnOperationRuns() {
+    WindowUnderTest t;
+    t.showExposed();
+    std::vector<int> duringBoxes;
+    t.dialogs->onMessage = [&](const std::string&) { duringBoxes.push_back(CursorShape()); };
+    t.dialogs->answer = [&] {
+        duringBoxes.push_back(CursorShape());
+        return std::string();
+    };
+    int duringWait = -1;
+    QTimer::singleShot(0, t.window.get(), [&] { duringWait = CursorShape(); });
+    QTest::mouseClick(t.button("CmdRead"), Qt::LeftButton); // a silent board
+    QCOMPARE(duringWait, int{Qt::WaitCursor});
+    QCOMPARE(CursorShape(), -1);
+
+    // The warning and the question of the program load, then an open failure's message.
+    QTest::mouseClick(t.button("BTNcharge_program"), Qt::LeftButton);
+    t.port->refuseOpening = true;
+    QTest::mouseClick(t.button("CmdWrite"), Qt::LeftButton);
+    QCOMPARE(duringBoxes, (std::vector<int>{Qt::ArrowCursor, Qt::ArrowCursor, Qt::ArrowCursor}));
+    QCOMPARE(CursorShape(), -1);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -45,6 +45,7 @@ bool WithinBound(std::chrono::milliseconds took, const char* what) {
 // the log and told to the user.
 void CheckLineLost(Bench& bench) {
     QVERIFY(!bench.window->operationRunning());
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr); // the wait cursor is gone
     QVERIFY(!bench.window->comm1().portOpen());
     QVERIFY2(bench.log().endsWith(" Port lost"), qPrintable(bench.log()));
     int lossMessages = 0;

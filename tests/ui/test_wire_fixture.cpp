@@ -24,12 +24,12 @@ using namespace veloris;
 
 namespace {
 
-// A silent board costs a byte time-out per awaited byte. This clock runs four times as
-// fast as the system's on both of its faces, so a time-out lasts half a second; the pty
+// A silent board costs a byte time-out per awaited byte. This clock runs twice as fast as
+// the system's on both of its faces, so a time-out lasts about a second; the pty
 // board still answers within milliseconds, so no byte and no text changes.
 class FastClock final : public Clock {
   public:
-    static constexpr double kSpeed = 4.0;
+    static constexpr double kSpeed = 2.0;
 
     double secondsSinceMidnight() override { return startOfDay_ + kSpeed * realSeconds(); }
     std::chrono::steady_clock::time_point steadyNow() override {
