@@ -130,6 +130,17 @@ TEST_F(PortHoldingTest, OurLockFileStandsWhileOpenAndGoesAtClose) {
     held->close();
     EXPECT_FALSE(fs::exists(file));
 
+    // Reached through a symlink, as /dev/serial/by-id names are, the lock has the real name.
+    const fs::path byId = locks.path() / "usb-FTDI_FT232R_USB_UART_A1-if00-port0";
+    fs::create_symlink(pty.slave(), byId);
+    TermiosPort viaLink([&](int) { return byId.string(); }, system);
+    ASSERT_FALSE(viaLink.open().has_value());
+    EXPECT_EQ(viaLink.lockFile(), file);
+    const std::optional<OpenFailure> refused = held->open();
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->reason, OpenFailure::Reason::Busy);
+    viaLink.close();
+
     // Destroyed while open, as when the program ends.
     ASSERT_FALSE(held->open().has_value());
     EXPECT_TRUE(fs::exists(file));
