@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include "serial/process_table.h"
 #include "serial/uucp_lock.h"
 #include "support/pty_pair.h"
 
@@ -106,16 +105,6 @@ TEST(LockFileName, IsTheDeviceNameBelowDev) {
     EXPECT_EQ(LockFileName("/dev/ttyUSB0"), "LCK..ttyUSB0");
     EXPECT_EQ(LockFileName("/dev/pts/3"), "LCK..pts_3");
     EXPECT_EQ(LockFileName("/tmp/x/ttyV0"), "LCK..ttyV0");
-}
-
-TEST(ProcessTable, FindsProcessesByName) {
-    const std::string self = ProcessName(::getpid());
-    ASSERT_FALSE(self.empty());
-    EXPECT_TRUE(ProcessRunning(self));
-    EXPECT_FALSE(ProcessRunning("no-such-program"));
-    EXPECT_TRUE(ProcessAlive(::getpid()));
-    EXPECT_FALSE(ProcessAlive(0));
-    EXPECT_FALSE(ProcessAlive(-1));
 }
 
 TEST_F(PortHoldingTest, OurLockFileStandsWhileOpenAndGoesAtClose) {
