@@ -159,9 +159,17 @@ TEST_F(PortHoldingTest, ALiveHoldersLockMakesThePortBusyAndNamesIt) {
 
 TEST_F(PortHoldingTest, ALockWithoutALivePidIsStale) {
     const fs::path file = locks.fileFor(pty.slave());
-    const std::string stale[] = {"",        "garbage\n",           "-5\n",
-                                 "0\n",     "2147483647\n",        "99999999999999999999999\n",
-                                 "12 34\n", std::string(4096, '7')};
+    // This process's own PID, left by an earlier process that had it, is stale too.
+    const std::string self = std::to_string(::getpid()) + "\n";
+    const std::string stale[] = {self,
+                                 "",
+                                 "garbage\n",
+                                 "-5\n",
+                                 "0\n",
+                                 "2147483647\n",
+                                 "99999999999999999999999\n",
+                                 "12 34\n",
+                                 std::string(4096, '7')};
     for (const std::string& text : stale) {
         SCOPED_TRACE(text.substr(0, 30));
         std::ofstream(file) << text;
