@@ -54,6 +54,9 @@ OpenFailure::Reason ClassifyOpenError(int error) {
         return OpenFailure::Reason::Busy;
     case EINVAL:
         return OpenFailure::Reason::BadSettings;
+    // A terminal call on something that is no terminal line.
+    case ENOTTY:
+        return OpenFailure::Reason::NotSerialPort;
     default:
         return OpenFailure::Reason::Other;
     }

@@ -1,5 +1,6 @@
 #include "serial/uucp_lock.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -24,6 +25,22 @@ namespace {
 constexpr std::size_t kReadLimit = 64;
 // How often a stale lock is cleared and ours tried again before going on without one.
 constexpr int kAttempts = 3;
+
+// The lock files this process holds. A lock that names this process but is not among them
+// was left by an earlier process that had the same PID (PIDs come round again, in a
+// container after every start): it is stale, not ours.
+std::vector<fs::path>& HeldHere() {
+    static std::vector<fs::path> held;
+    return held;
+}
+
+bool HeldByAnotherProcess(int pid, const fs::path& path) {
+    if (pid == ::getpid()) {
+        const std::vector<fs::path>& held = HeldHere();
+        return std::find(held.begin(), held.end(), path) != held.end();
+    }
+    return ProcessAlive(pid);
+}
 
 std::string LockText(int pid) {
     char text[16];
@@ -135,13 +152,14 @@ std::variant<UucpLock, int> UucpLock::Acquire(const fs::path& lockDir,
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const int error = PlaceLock(path);
         if (error == 0) {
+            HeldHere().push_back(path);
             return UucpLock(path);
         }
         if (error != EEXIST) {
             return UucpLock{}; // no writable lock directory here
         }
         const int pid = LockFilePid(path);
-        if (ProcessAlive(pid)) {
+        if (HeldByAnotherProcess(pid, path)) {
             return pid;
         }
         // Stale. In a sticky directory another user's stale lock cannot be removed; the
@@ -161,6 +179,7 @@ void UucpLock::release() {
     if (LockFilePid(path_) == ::getpid()) {
         ::unlink(path_.c_str());
     }
+    std::erase(HeldHere(), path_);
     path_.clear();
 }
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace veloris {
 
@@ -36,7 +37,8 @@ class UucpLock {
     UucpLock(const UucpLock&) = delete;
     UucpLock& operator=(const UucpLock&) = delete;
 
-    // Ours, or the live holder's PID. An empty `lockDir` takes no lock.
+    // Ours, or the live holder's PID (this process's own when another of its ports holds
+    // the device). An empty `lockDir` takes no lock.
     static std::variant<UucpLock, int> Acquire(const std::filesystem::path& lockDir,
                                                const std::string& realDevice);
 

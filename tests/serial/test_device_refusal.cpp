@@ -5,9 +5,11 @@
 #include <fstream>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <gtest/gtest.h>
 
+#include "serial/device_kind.h"
 #include "support/pty_pair.h"
 
 namespace veloris {
@@ -37,6 +39,23 @@ class DeviceRefusalTest : public ::testing::Test {
 dev_t DeviceNumber(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 ? status.st_rdev : dev_t{};
+}
+
+TEST(KindOfDevice, ByDeviceNumber) {
+    const auto kind = [](mode_t type, unsigned major, unsigned minor) {
+        struct stat status {};
+        status.st_mode = type;
+        status.st_rdev = ::makedev(major, minor);
+        return KindOfDevice(status, {::makedev(4, 64)});
+    };
+    EXPECT_EQ(kind(S_IFCHR, 188, 0), DeviceKind::SerialLine);     // ttyUSB0
+    EXPECT_EQ(kind(S_IFCHR, 166, 1), DeviceKind::SerialLine);     // ttyACM1
+    EXPECT_EQ(kind(S_IFCHR, 4, 65), DeviceKind::SerialLine);      // ttyS1
+    EXPECT_EQ(kind(S_IFCHR, 4, 64), DeviceKind::SystemConsole);   // ttyS0, the console here
+    EXPECT_EQ(kind(S_IFCHR, 136, 7), DeviceKind::PseudoTerminal); // /dev/pts/7
+    EXPECT_EQ(kind(S_IFCHR, 4, 1), DeviceKind::NotSerialPort);    // tty1, a virtual console
+    EXPECT_EQ(kind(S_IFCHR, 5, 0), DeviceKind::NotSerialPort);    // /dev/tty
+    EXPECT_EQ(kind(S_IFIFO, 0, 0), DeviceKind::NotSerialPort);
 }
 
 TEST_F(DeviceRefusalTest, TheConsoleIsRefusedByWhereTheNameLeads) {

@@ -126,17 +126,5 @@ TEST(LowLatency, TheOpenPortHoldsItAndClosingPutsTheFlagsBack) {
     port.close();
 }
 
-TEST(LowLatency, APseudoTerminalOpensWithItsOwnRefusal) {
-    // The real ioctls: a pty answers ENOTTY, and the port opens and works as before.
-    PtyPair pty;
-    ASSERT_TRUE(pty.ready());
-    TermiosPort port([&](int) { return pty.slave(); });
-    ASSERT_FALSE(port.open().has_value());
-    serial_struct info{};
-    EXPECT_NE(DeviceSerialFlags(pty.master())->read(info), 0);
-    port.output(Bytes{0x06});
-    EXPECT_EQ(pty.receive(1, 1s), Bytes{0x06});
-}
-
 } // namespace
 } // namespace veloris
