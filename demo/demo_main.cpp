@@ -28,6 +28,11 @@ int main(int argc, char* argv[]) {
     services.portTooltip = [&boards](int commPort) { return boards.describe(commPort); };
     services.captionSuffix = QStringLiteral(" (démo)");
 
+    services.hintProbes = veloris::SystemHintProbes();
+    // Lives longer than the window, whose port it may have to stop.
+    veloris::StopOnSignal stop;
+    services.stopSignal = &stop;
+
     veloris::FRMprogram window(std::move(services));
     window.show();
     return QApplication::exec();

@@ -1,12 +1,14 @@
 #include "ui/main_window.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QSocketNotifier>
 #include <QToolTip>
 
 #include "serial/port_setup.h"
@@ -42,6 +44,13 @@ FRMprogram::FRMprogram(WindowServices services, QWidget* parent)
     connect(qobject_cast<QAbstractButton*>(controls_.find("CmdExit")), &QAbstractButton::clicked,
             this, &FRMprogram::onExit);
 
+    if (services_.stopSignal != nullptr) {
+        // Told between byte waits too: they let socket events through.
+        auto* notifier =
+            new QSocketNotifier(services_.stopSignal->notifierFd(), QSocketNotifier::Read, this);
+        connect(notifier, &QSocketNotifier::activated, this, &FRMprogram::onStopSignal);
+    }
+
     controls_.find("CmdExit")->setFocus(Qt::OtherFocusReason);
     onLoad();
 }
@@ -72,6 +81,17 @@ void FRMprogram::onExit() {
     close();
 }
 
+void FRMprogram::onStopSignal() {
+    services_.stopSignal->drain();
+    // The operation under way sees the request itself and starts no further block; a box of
+    // it that waits for the user is dismissed so that it can get there. The window closes
+    // once the operation has closed the port.
+    if (QWidget* box = QApplication::activeModalWidget()) {
+        box->close();
+    }
+    close();
+}
+
 void FRMprogram::runOperation(Operation operation) {
     // Byte waits let paint and timer events through and hold user input back; Qt hands it
     // over when the operation returns to the event loop, or just before one of its modal
@@ -89,9 +109,10 @@ void FRMprogram::runOperation(Operation operation) {
         } finish{*this};
 
         const WaitCursor waiting;
-        OperationDialogs dialogs(*services_.dialogs);
+        OperationDialogs dialogs(*services_.dialogs, services_.stopSignal);
         OperationLine line{*services_.comm1, *log_, *services_.clock, this};
-        operation(line, WindowParts{boxes_, dialogs, *services_.comm1});
+        line.stop = services_.stopSignal;
+        operation(line, WindowParts{boxes_, dialogs, *services_.comm1, services_.hintProbes});
     }
     if (closePending_) {
         // Closing wins over what was clicked meanwhile: the window is going away.

@@ -11,11 +11,13 @@
 #include <QWidget>
 
 #include "operations/operations.h"
+#include "operations/stop_on_signal.h"
 #include "serial/clock.h"
 #include "serial/serial_port.h"
 #include "serial/wait_observer.h"
 #include "ui/control_builder.h"
 #include "ui/dialogs.h"
+#include "ui/open_failure_hints.h"
 #include "ui/widget_boxes.h"
 #include "ui/window_operations.h"
 
@@ -33,6 +35,11 @@ struct WindowServices {
     std::function<std::string(int commPort)> portTooltip;
     // Added to the caption, e.g. " (démo)".
     QString captionSuffix;
+    // What the open-failure messages may ask of the system (who runs, what is installed).
+    HintProbes hintProbes;
+    // SIGTERM, SIGINT and SIGHUP: the window closes, an operation under way first finishing
+    // the block it is in. May be null.
+    StopOnSignal* stopSignal = nullptr;
 };
 
 class FRMprogram final : public QWidget, private WaitObserver {
@@ -62,6 +69,7 @@ class FRMprogram final : public QWidget, private WaitObserver {
     void onLoad();
     void onPortChosen(int index);
     void onExit();
+    void onStopSignal();
     void runOperation(Operation operation);
     void connectButton(std::string_view name, Operation operation);
 

@@ -33,6 +33,9 @@ WaitCursor::~WaitCursor() {
 
 void OperationDialogs::message(const std::string& text) {
     DeliverHeldBackInput();
+    if (stopping()) {
+        return;
+    }
     const ArrowCursor arrow;
     dialogs_.message(text);
 }
@@ -40,6 +43,9 @@ void OperationDialogs::message(const std::string& text) {
 std::string OperationDialogs::inputBox(const std::string& prompt, const std::string& title,
                                        const std::string& defaultText) {
     DeliverHeldBackInput();
+    if (stopping()) {
+        return {};
+    }
     const ArrowCursor arrow;
     return dialogs_.inputBox(prompt, title, defaultText);
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "operations/parameters.h"
 #include "ui/dialogs.h"
 
 namespace veloris {
@@ -21,15 +22,20 @@ class WaitCursor {
 // The operation's modal boxes, each shown with the normal arrow. Before a box opens, the
 // user input that the byte waits held back is handed to the window, which queues its clicks
 // for after the operation: once the box blocks the window, Qt would throw them away.
+// Once the program is asked to stop by a signal, no box opens: nobody may be there to
+// answer it, and the program must end. A question then reads as cancelled.
 class OperationDialogs final : public Dialogs {
   public:
-    explicit OperationDialogs(Dialogs& dialogs) : dialogs_(dialogs) {}
+    OperationDialogs(Dialogs& dialogs, const StopRequest* stop) : dialogs_(dialogs), stop_(stop) {}
     void message(const std::string& text) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
 
   private:
+    bool stopping() const { return stop_ != nullptr && stop_->requested(); }
+
     Dialogs& dialogs_;
+    const StopRequest* stop_;
 };
 
 } // namespace veloris

@@ -76,17 +76,18 @@ std::string_view MonitorComplaint(MonitorCheck::Step step) {
     return "erreur stop debug";
 }
 
-std::string OpenFailureMessage(int commPort, const OpenFailure& failure) {
+std::string OpenFailureMessage(int commPort, const OpenFailure& failure, const HintProbes& probes) {
     const std::string port = "COM" + std::to_string(commPort) + " (" + failure.device + ")";
     switch (failure.reason) {
     case OpenFailure::Reason::Absent:
         return "Impossible d'ouvrir le port " + port +
                " : ce périphérique n'existe pas.\nVérifiez que le câble ou l'adaptateur "
-               "USB-série est branché, ou choisissez un autre port.";
+               "USB-série est branché, ou choisissez un autre port." +
+               BrlttyHint(failure, probes);
     case OpenFailure::Reason::Busy:
         return "Impossible d'ouvrir le port " + port +
-               " : il est déjà utilisé par un autre programme.\nFermez ce programme, puis "
-               "recommencez.";
+               " : il est déjà utilisé par un autre programme" + HolderText(failure) +
+               ".\nFermez ce programme, puis recommencez." + ModemManagerHint(failure, probes);
     case OpenFailure::Reason::PermissionDenied:
         return "Impossible d'ouvrir le port " + port +
                " : accès refusé.\nAjoutez votre compte au groupe « dialout » (commande : sudo "

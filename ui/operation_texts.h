@@ -9,6 +9,7 @@
 #include "operations/operations.h"
 #include "serial/port_mapping.h"
 #include "serial/serial_port.h"
+#include "ui/open_failure_hints.h"
 
 namespace veloris {
 
@@ -22,8 +23,10 @@ inline constexpr std::string_view kTelescopeStoppedQuestion = "télescope arrêt
 // The complaint for a wrong or missing answer of the debug monitor.
 std::string_view MonitorComplaint(MonitorCheck::Step step);
 
-// Why COMn could not be opened, and what to do about it.
-std::string OpenFailureMessage(int commPort, const OpenFailure& failure);
+// Why COMn could not be opened, and what to do about it: who holds a busy port, and the
+// services that may have taken a USB adapter, where the probes can tell.
+std::string OpenFailureMessage(int commPort, const OpenFailure& failure,
+                               const HintProbes& probes = {});
 
 // The line to the board went away during an operation; during a write the board may be
 // left waiting inside it.

@@ -13,7 +13,8 @@ constexpr std::string_view kLineBreak = "\r\n";
 // An operation that could not open the port, or lost the line, says so once it is over.
 void TellSession(const SessionOutcome& session, WindowParts window, bool writing = false) {
     if (session.state == SessionOutcome::State::NotOpened && session.openFailure) {
-        window.dialogs.message(OpenFailureMessage(window.comm1.commPort(), *session.openFailure));
+        window.dialogs.message(
+            OpenFailureMessage(window.comm1.commPort(), *session.openFailure, window.hintProbes));
     } else if (session.state == SessionOutcome::State::LineLost) {
         window.dialogs.message(
             LineLostMessage(window.comm1.commPort(), window.comm1.deviceName(), writing));

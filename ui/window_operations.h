@@ -6,6 +6,7 @@
 #include "operations/operations.h"
 #include "serial/serial_port.h"
 #include "ui/dialogs.h"
+#include "ui/open_failure_hints.h"
 #include "ui/widget_boxes.h"
 
 namespace veloris {
@@ -14,6 +15,7 @@ struct WindowParts {
     WidgetBoxes& boxes;
     Dialogs& dialogs;
     SerialPort& comm1;
+    const HintProbes& hintProbes;
 };
 
 // "Lecture EEPROM": the data boxes fill pair by pair as the bytes come, and each value box

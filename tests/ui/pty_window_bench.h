@@ -22,8 +22,9 @@ inline const char* const kDataBoxes[] = {"Tdata1", "Tdata2", "Tdata3", "TdataTem
 inline const char* const kValueBoxes[] = {"TValeur1", "TValeur2", "Tvaleur3", "TvaleurTempo"};
 
 struct PtyWindowBench {
-    // `clock` stands in for the system clock when given.
-    explicit PtyWindowBench(BoardSetup setup = {}, std::unique_ptr<Clock> clock = nullptr)
+    // `clock` stands in for the system clock when given; `stop` is the window's signal stop.
+    explicit PtyWindowBench(BoardSetup setup = {}, std::unique_ptr<Clock> clock = nullptr,
+                            StopOnSignal* stop = nullptr)
         : board(std::make_unique<PtyBoard>(std::move(setup))),
           device(std::make_shared<std::string>(board->slavePath())) {
         WindowServices services;
@@ -34,6 +35,7 @@ struct PtyWindowBench {
         dialogs->answer = [] { return std::string("C:\\.S19"); };
         services.dialogs = std::move(scripted);
         services.clock = clock ? std::move(clock) : std::make_unique<SystemClock>();
+        services.stopSignal = stop;
         window = std::make_unique<FRMprogram>(std::move(services));
         window->show();
     }

@@ -158,12 +158,16 @@ class WindowUnderTest {
         port = recordingPort.get();
         dialogs = scriptedDialogs.get();
         WindowServices services{
-            std::move(recordingPort), std::move(scriptedDialogs), std::make_unique<SteppingClock>(),
+            std::move(recordingPort),
+            std::move(scriptedDialogs),
+            std::make_unique<SteppingClock>(),
             [this](int n) {
                 tooltipsAsked.push_back(n);
                 return tooltipAnswers[(tooltipsAsked.size() - 1) % tooltipAnswers.size()];
             },
-            QString()};
+            QString(),
+            {},
+            nullptr};
         window = std::make_unique<FRMprogram>(std::move(services));
     }
 
@@ -297,7 +301,9 @@ void TestMainWindow::windowCaptionSizeAndFont() {
                         std::make_unique<ScriptedDialogs>(),
                         std::make_unique<SteppingClock>(),
                         {},
-                        QStringLiteral(" (démo)")};
+                        QStringLiteral(" (démo)"),
+                        {},
+                        nullptr};
     FRMprogram demoWindow(std::move(demo));
     QCOMPARE(demoWindow.windowTitle(), QString("Electronic VELORIS interface - V1.1 (démo)"));
 }

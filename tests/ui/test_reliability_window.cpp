@@ -11,6 +11,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include <grp.h>
 #include <signal.h>
@@ -18,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "operations/stop_on_signal.h"
 #include "pty_window_bench.h"
 
 using namespace veloris;
@@ -268,6 +270,70 @@ class ReliabilityWindowTest : public QObject {
             QCOMPARE(bench.text("Tdata1"), QString(""));
         }
         QVERIFY(bench.board->receivedByBoard().empty());
+    }
+
+    void aSignalDuringAWriteEndsItBetweenRecordsAndClosesTheWindow_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+
+    void aSignalDuringAWriteEndsItBetweenRecordsAndClosesTheWindow() {
+        // The board cannot abort a block: bytes sent after a record left half-way would be
+        // stored into it. So the signal lets the record under way finish and starts no other.
+        QFETCH(int, signal);
+        StopOnSignal stop;
+        Bench bench(BoardBehaviour::Slow(2ms) | BoardBehaviour::Pacing(), nullptr, &stop);
+        bench.click("CmdRead"); // fills the data boxes, which let slots 2 to 4 be written
+        const EepromImage before = bench.board->eeprom();
+        for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+            bench.type(kValueBoxes[slot], QString::number(7000 + slot));
+        }
+        // Each slot's header and four echoes.
+        const std::size_t readBytes = 8 * kSlotCount;
+        QVERIFY(bench.board->waitForReceived(readBytes, 2000ms));
+        const auto lockFile = dynamic_cast<TermiosPort&>(bench.window->comm1()).lockFile();
+
+        // In the middle of the second record: its header and first record byte are in.
+        constexpr std::size_t kBlockBytes = 9;
+        std::thread signaller([&] {
+            if (bench.board->waitForReceived(readBytes + kBlockBytes + 6, 5000ms)) {
+                ::kill(::getpid(), signal);
+            }
+        });
+        bench.click("CmdWrite");
+        signaller.join();
+        QVERIFY(stop.requested());
+        QTRY_VERIFY(!bench.window->isVisible());
+        QVERIFY(!bench.window->comm1().portOpen());
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QVERIFY(!std::filesystem::exists(lockFile));
+
+        // Two whole blocks went out, and every record is whole: new up to the second slot,
+        // old after it.
+        QVERIFY(bench.board->waitForReceived(readBytes + 2 * kBlockBytes, 2000ms));
+        QVERIFY(
+            bench.board->waitUntil([](const BoardModel& board) { return board.idle(); }, 2000ms));
+        QCOMPARE(bench.board->receivedByBoard().size(), readBytes + 2 * kBlockBytes);
+        const EepromImage after = bench.board->eeprom();
+        for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+            const std::uint16_t address = kSlots[slot].address;
+            const std::uint16_t expected =
+                slot < 2 ? static_cast<std::uint16_t>(7000 + slot) : before.slotValue(address);
+            QCOMPARE(after.record(address)[0], EepromImage::kRecordOpen);
+            QCOMPARE(after.record(address)[3], EepromImage::kRecordClose);
+            QCOMPARE(after.slotValue(address), expected);
+        }
+
+        // The board waits inside no block: a following read stores nothing.
+        TermiosPort port([&bench](int) { return *bench.device; });
+        StringLog log;
+        SystemClock clock;
+        OperationLine line{port, log, clock};
+        QVERIFY(ReadSlots(line).complete());
+        for (const SlotEntry& slot : kSlots) {
+            QVERIFY(bench.board->eeprom().record(slot.address) == after.record(slot.address));
+        }
     }
 
     void aLongValueTextIsWrittenWhole() {
