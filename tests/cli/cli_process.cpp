@@ -43,8 +43,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 } // namespace
 
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& locale,
-              std::chrono::milliseconds patience,
-              std::optional<std::chrono::milliseconds> terminateAfter) {
+              std::chrono::milliseconds patience, std::function<bool()> terminateWhen) {
     std::array<int, 2> out{};
     std::array<int, 2> err{};
     if (::pipe2(out.data(), O_CLOEXEC) != 0 || ::pipe2(err.data(), O_CLOEXEC) != 0) {
@@ -81,9 +80,9 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& loca
     int open = 2;
     const auto giveUp = start + patience;
     while (open > 0 && std::chrono::steady_clock::now() < giveUp) {
-        if (terminateAfter && std::chrono::steady_clock::now() >= start + *terminateAfter) {
+        if (terminateWhen && terminateWhen()) {
             ::kill(child, SIGTERM);
-            terminateAfter.reset();
+            terminateWhen = nullptr;
         }
         if (::poll(watched.data(), watched.size(), 5) < 0 && errno != EINTR) {
             break;

@@ -219,11 +219,11 @@ TEST(CliOnPty, AFailingLineEndsWithItsOwnExitCode) {
 }
 
 TEST(CliOnPty, ATerminationSignalEndsTheRunAtABlockBoundary) {
-    // Some 60 ms per block: the signal comes in the middle of the first or second.
+    // Some 60 ms per block; the signal comes once the first block has begun.
     PtyBoard slow(BoardBehaviour::Slow(5ms) | BoardBehaviour::Pacing());
     const auto run = RunCli({"write", "-p", slow.slavePath(), "--json", "--sidereal", "1",
                              "--guiding", "2", "--centring", "3", "--tempo", "4"},
-                            "C", 10s, 80ms);
+                            "C", 10s, [&] { return !slow.receivedByBoard().empty(); });
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(Json(run.out).value("error").toObject().value("kind").toString(), "interrupted");
     // Whole blocks of nine bytes, and not all four: the board waits inside none of them.
