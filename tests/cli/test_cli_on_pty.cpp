@@ -111,6 +111,12 @@ TEST(CliOnPty, ReadReportsTheFourSlotsAndPutsTheWindowsBytesOnTheLine) {
     EXPECT_EQ(slots[3].toObject().value("address").toString(), "F8A9");
     EXPECT_TRUE(run.err.empty()) << run.err; // no progress line when stderr is no terminal
 
+    // On a terminal, one progress line rewritten in place, and erased before the end.
+    const auto shown = RunCli({"read", "-p", board.slavePath()}, "C", 10s, {}, true);
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_NE(shown.err.find("\r\x1b[KReading: slot 4 of 4"), std::string::npos) << shown.err;
+    EXPECT_TRUE(shown.err.ends_with("\r\x1b[K")) << shown.err;
+
     // For people: one row per slot, and the exchange on stderr with -v.
     const auto human = RunCli({"read", "-p", board.slavePath(), "-v"});
     EXPECT_EQ(human.status, 0);
