@@ -11,7 +11,7 @@
 
 #include "serial/port_setup.h"
 #include "ui/control_table.h"
-#include "ui/operation_cursor.h"
+#include "ui/operation_dialogs.h"
 #include "ui/qt_text.h"
 #include "ui/window_font.h"
 
@@ -74,11 +74,9 @@ void FRMprogram::onExit() {
 
 void FRMprogram::runOperation(Operation operation) {
     // Byte waits let paint and timer events through and hold user input back; Qt hands it
-    // over once the operation has returned to the event loop, so a click made meanwhile is
-    // handled after the operation. (When a message box of the operation opens first, its
-    // own loop takes that input, and Qt drops the clicks meant for the blocked window.) A
-    // click that reaches the window while an operation runs, made by code for one, is
-    // queued here and handled after the operation, never inside it.
+    // over when the operation returns to the event loop, or just before one of its modal
+    // boxes opens (OperationDialogs). A click that reaches the window while an operation
+    // runs is queued here and handled once the operation has finished, never inside it.
     if (running_) {
         afterOperation_.push_back([this, operation] { runOperation(operation); });
         return;
@@ -91,7 +89,7 @@ void FRMprogram::runOperation(Operation operation) {
         } finish{*this};
 
         const WaitCursor waiting;
-        ArrowOverDialogs dialogs(*services_.dialogs);
+        OperationDialogs dialogs(*services_.dialogs);
         OperationLine line{*services_.comm1, *log_, *services_.clock, this};
         operation(line, WindowParts{boxes_, dialogs, *services_.comm1});
     }

@@ -186,6 +186,8 @@ class OperationsTest : public QObject {
         bench.type("TValeur1", "100");
         bench.type("TValeur2", "");
         bench.type("TvaleurTempo", "99999");
+        // The read's last echo may still be on its way to the board.
+        QVERIFY(bench.board->waitForReceived(8 * kSlotCount, std::chrono::seconds(2)));
         const Bytes beforeWrite = bench.board->receivedByBoard();
         bench.click("CmdWrite");
         const QString message = QString::fromStdString(bench.dialogs->messages.back());

@@ -1,5 +1,6 @@
-#include "ui/operation_cursor.h"
+#include "ui/operation_dialogs.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 
@@ -15,6 +16,11 @@ class ArrowCursor {
     ArrowCursor& operator=(const ArrowCursor&) = delete;
 };
 
+// Clicks and keys the byte waits held back, handed over while the window still takes them.
+void DeliverHeldBackInput() {
+    QCoreApplication::processEvents();
+}
+
 } // namespace
 
 WaitCursor::WaitCursor() {
@@ -25,13 +31,15 @@ WaitCursor::~WaitCursor() {
     QGuiApplication::restoreOverrideCursor();
 }
 
-void ArrowOverDialogs::message(const std::string& text) {
+void OperationDialogs::message(const std::string& text) {
+    DeliverHeldBackInput();
     const ArrowCursor arrow;
     dialogs_.message(text);
 }
 
-std::string ArrowOverDialogs::inputBox(const std::string& prompt, const std::string& title,
+std::string OperationDialogs::inputBox(const std::string& prompt, const std::string& title,
                                        const std::string& defaultText) {
+    DeliverHeldBackInput();
     const ArrowCursor arrow;
     return dialogs_.inputBox(prompt, title, defaultText);
 }
