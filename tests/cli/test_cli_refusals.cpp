@@ -71,6 +71,9 @@ TEST(CliRefusals, CommandLinesThatDoNotSayWhatToDoAreRefused) {
         EXPECT_EQ(run.status, 2) << run.err;
         EXPECT_TRUE(run.out.empty()) << run.out;
     }
+    const auto json = RunCli({"frobnicate", "--json"});
+    EXPECT_EQ(json.status, 2);
+    EXPECT_NE(json.out.find("\"kind\": \"usage\""), std::string::npos) << json.out;
 }
 
 TEST(CliRefusals, BackupFilesThatAreNotWholeAndTrueAreRefusedBeforeOpening) {
