@@ -1,6 +1,6 @@
 // What veloris-cli refuses before it opens anything: the command line, the values and the
-// backup files; and the port listing, which opens nothing either. The port named is one that cannot
-// exist, so any attempt to open it would end in exit 3 instead of 2.
+// backup files. The port named is one that cannot exist, so any attempt to open it would end
+// in exit 3 instead of 2. And the port listing, which opens nothing either.
 
 #include <gtest/gtest.h>
 
