@@ -257,7 +257,7 @@ std::string FormatTable(const BenchResults& results) {
         table += "veloris-cli read: the whole process, from its start to its exit status\n"
                  "collected (checked every 2 ms); its target is the line time plus " +
                  std::to_string(kCliOverheadTarget.count()) +
-                 " ms. /bin/true, timed the same way,\nshows what starting any process costs "
+                 " ms.\n/bin/true, timed the same way, shows what starting any process costs "
                  "here.\n";
     }
     if (StartupMeasured(results)) {

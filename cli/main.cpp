@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <QCoreApplication>
+#include <QJsonObject>
 #include <QLocale>
 #include <QTranslator>
 
@@ -68,8 +69,18 @@ int main(int argc, char* argv[]) {
         QCoreApplication::installTranslator(&translator);
     }
 
-    const auto parsed = ParseOptions(QCoreApplication::arguments());
+    const QStringList arguments = QCoreApplication::arguments();
+    const auto parsed = ParseOptions(arguments);
     if (const auto* early = std::get_if<EarlyExit>(&parsed)) {
+        // A script that asked for JSON gets the refusal as JSON too.
+        if (early->error && arguments.contains(QStringLiteral("--json"))) {
+            Console(true, false)
+                .document(
+                    QJsonObject{{QStringLiteral("error"),
+                                 QJsonObject{{QStringLiteral("kind"), QStringLiteral("usage")},
+                                             {QStringLiteral("message"), early->text}}},
+                                {QStringLiteral("exit_code"), early->status}});
+        }
         const QByteArray text = early->text.toUtf8();
         std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()),
                     early->error ? stderr : stdout);

@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,11 +44,21 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 } // namespace
 
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& locale,
-              std::chrono::milliseconds patience,
-              std::optional<std::chrono::milliseconds> terminateAfter) {
+              std::chrono::milliseconds patience, std::function<bool()> terminateWhen,
+              bool stderrOnTerminal) {
     std::array<int, 2> out{};
-    std::array<int, 2> err{};
-    if (::pipe2(out.data(), O_CLOEXEC) != 0 || ::pipe2(err.data(), O_CLOEXEC) != 0) {
+    std::array<int, 2> err{}; // read end, write end
+    if (::pipe2(out.data(), O_CLOEXEC) != 0) {
+        throw std::runtime_error("no pipe");
+    }
+    if (stderrOnTerminal) {
+        // The master side reads what the program writes to the terminal.
+        if (::openpty(&err[0], &err[1], nullptr, nullptr, nullptr) != 0) {
+            throw std::runtime_error("no pseudo-terminal");
+        }
+        ::fcntl(err[0], F_SETFD, FD_CLOEXEC);
+        ::fcntl(err[1], F_SETFD, FD_CLOEXEC);
+    } else if (::pipe2(err.data(), O_CLOEXEC) != 0) {
         throw std::runtime_error("no pipe");
     }
     posix_spawn_file_actions_t actions;
@@ -81,9 +92,9 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& loca
     int open = 2;
     const auto giveUp = start + patience;
     while (open > 0 && std::chrono::steady_clock::now() < giveUp) {
-        if (terminateAfter && std::chrono::steady_clock::now() >= start + *terminateAfter) {
+        if (terminateWhen && terminateWhen()) {
             ::kill(child, SIGTERM);
-            terminateAfter.reset();
+            terminateWhen = nullptr;
         }
         if (::poll(watched.data(), watched.size(), 5) < 0 && errno != EINTR) {
             break;

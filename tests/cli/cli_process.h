@@ -2,7 +2,7 @@
 // veloris-cli run as a child process, its output collected and its time taken.
 
 #include <chrono>
-#include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,10 +16,11 @@ struct CliRun {
 };
 
 // Runs the veloris-cli built alongside with these arguments, English texts unless `locale`
-// says otherwise; sends it SIGTERM `terminateAfter` its start when asked to, and kills it
-// after `patience`.
+// says otherwise; sends it SIGTERM once `terminateWhen` holds, when given (it is asked every
+// few milliseconds), and kills it after `patience`. With `stderrOnTerminal` its stderr is a
+// pseudo-terminal, as in an interactive shell.
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& locale = "C",
               std::chrono::milliseconds patience = std::chrono::seconds(30),
-              std::optional<std::chrono::milliseconds> terminateAfter = std::nullopt);
+              std::function<bool()> terminateWhen = {}, bool stderrOnTerminal = false);
 
 } // namespace veloris::testing

@@ -111,6 +111,12 @@ TEST(CliOnPty, ReadReportsTheFourSlotsAndPutsTheWindowsBytesOnTheLine) {
     EXPECT_EQ(slots[3].toObject().value("address").toString(), "F8A9");
     EXPECT_TRUE(run.err.empty()) << run.err; // no progress line when stderr is no terminal
 
+    // On a terminal, one progress line rewritten in place, and erased before the end.
+    const auto shown = RunCli({"read", "-p", board.slavePath()}, "C", 10s, {}, true);
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_NE(shown.err.find("\r\x1b[KReading: slot 4 of 4"), std::string::npos) << shown.err;
+    EXPECT_TRUE(shown.err.ends_with("\r\x1b[K")) << shown.err;
+
     // For people: one row per slot, and the exchange on stderr with -v.
     const auto human = RunCli({"read", "-p", board.slavePath(), "-v"});
     EXPECT_EQ(human.status, 0);
@@ -219,11 +225,11 @@ TEST(CliOnPty, AFailingLineEndsWithItsOwnExitCode) {
 }
 
 TEST(CliOnPty, ATerminationSignalEndsTheRunAtABlockBoundary) {
-    // Some 60 ms per block: the signal comes in the middle of the first or second.
+    // Some 60 ms per block; the signal comes once the first block has begun.
     PtyBoard slow(BoardBehaviour::Slow(5ms) | BoardBehaviour::Pacing());
     const auto run = RunCli({"write", "-p", slow.slavePath(), "--json", "--sidereal", "1",
                              "--guiding", "2", "--centring", "3", "--tempo", "4"},
-                            "C", 10s, 80ms);
+                            "C", 10s, [&] { return !slow.receivedByBoard().empty(); });
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(Json(run.out).value("error").toObject().value("kind").toString(), "interrupted");
     // Whole blocks of nine bytes, and not all four: the board waits inside none of them.

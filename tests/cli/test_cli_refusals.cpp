@@ -1,11 +1,15 @@
 // What veloris-cli refuses before it opens anything: the command line, the values and the
-// backup files. The port named is one that cannot exist, so any attempt to open it would
-// end in exit 3 instead of 2.
+// backup files. The port named is one that cannot exist, so any attempt to open it would end
+// in exit 3 instead of 2. And the port listing, which opens nothing either.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include "cli_process.h"
 
@@ -71,6 +75,9 @@ TEST(CliRefusals, CommandLinesThatDoNotSayWhatToDoAreRefused) {
         EXPECT_EQ(run.status, 2) << run.err;
         EXPECT_TRUE(run.out.empty()) << run.out;
     }
+    const auto json = RunCli({"frobnicate", "--json"});
+    EXPECT_EQ(json.status, 2);
+    EXPECT_NE(json.out.find("\"kind\": \"usage\""), std::string::npos) << json.out;
 }
 
 TEST(CliRefusals, BackupFilesThatAreNotWholeAndTrueAreRefusedBeforeOpening) {
@@ -110,4 +117,18 @@ TEST(CliRefusals, AFrenchLocaleGetsFrenchTexts) {
     const auto absent = RunCli({"read", "-p", kNoPort}, "fr_FR.UTF-8");
     EXPECT_EQ(absent.status, 3);
     EXPECT_NE(absent.err.find("Impossible d'ouvrir le port"), std::string::npos) << absent.err;
+}
+
+TEST(CliPorts, ListsComOneToFourAndEveryDeviceWithoutOpeningAny) {
+    const auto run = RunCli({"ports", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const QJsonObject report = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    const QJsonArray mapping = report.value("mapping").toArray();
+    ASSERT_EQ(mapping.size(), 4);
+    for (int n = 1; n <= 4; ++n) {
+        const QJsonObject com = mapping[n - 1].toObject();
+        EXPECT_EQ(com.value("name").toString(), QString("COM%1").arg(n));
+        EXPECT_TRUE(com.value("device").toString().startsWith("/dev/"));
+    }
+    EXPECT_TRUE(report.value("devices").isArray());
 }
