@@ -11,22 +11,14 @@ namespace veloris::cli {
 
 namespace {
 
-std::vector<std::size_t> AllSlots() {
-    std::vector<std::size_t> all;
+std::vector<std::size_t> ChosenSlots(const SlotSelection& which) {
+    std::vector<std::size_t> chosen;
     for (std::size_t i = 0; i < kSlotCount; ++i) {
-        all.push_back(i);
-    }
-    return all;
-}
-
-std::vector<std::size_t> RequestedSlots(const WriteRequest& request) {
-    std::vector<std::size_t> requested;
-    for (std::size_t i = 0; i < kSlotCount; ++i) {
-        if (request.values[i]) {
-            requested.push_back(i);
+        if (which[i]) {
+            chosen.push_back(i);
         }
     }
-    return requested;
+    return chosen;
 }
 
 // The default COM1 falls back to /dev/ttyS0 when no adapter is present, and that is often
@@ -58,13 +50,13 @@ OperationLine BoardLine::line() {
     return OperationLine{port_, log_, clock_, &progress_, &progress_, stop_};
 }
 
-ReadResult BoardLine::read() {
+ReadResult BoardLine::read(const SlotSelection& which) {
     if (auto refusal = ConsoleRefusal(choice_.device)) {
         return ReadResult{NotOpened(std::move(*refusal)), {}};
     }
-    progress_.start(Cli::tr("Reading"), AllSlots());
+    progress_.start(Cli::tr("Reading"), ChosenSlots(which));
     OperationLine operationLine = line();
-    ReadResult result = ReadSlots(operationLine);
+    ReadResult result = ReadSlots(operationLine, which);
     progress_.clear();
     return result;
 }
@@ -73,7 +65,7 @@ WriteResult BoardLine::write(const WriteRequest& request) {
     if (auto refusal = ConsoleRefusal(choice_.device)) {
         return WriteResult{NotOpened(std::move(*refusal)), {}};
     }
-    progress_.start(Cli::tr("Writing"), RequestedSlots(request));
+    progress_.start(Cli::tr("Writing"), ChosenSlots(WrittenSlots(request)));
     OperationLine operationLine = line();
     WriteResult result = WriteSlots(operationLine, request);
     progress_.clear();

@@ -36,7 +36,7 @@ class BoardLine {
     bool stopRequested() const { return stop_ != nullptr && stop_->requested(); }
 
     // Each opens the port, runs, and closes it again.
-    ReadResult read();
+    ReadResult read(const SlotSelection& which = AllSlots());
     WriteResult write(const WriteRequest& request);
 
   private:

@@ -57,6 +57,8 @@ QString FaultText(RecordFault fault) {
         return Cli::tr("record not framed CC ... DD");
     case RecordFault::NotReached:
         return Cli::tr("not read: stopped before it");
+    case RecordFault::NotAsked:
+        return Cli::tr("not read: not asked for");
     case RecordFault::LineLost:
         break;
     }
@@ -75,6 +77,8 @@ QString FaultName(RecordFault fault) {
         return QStringLiteral("misframed");
     case RecordFault::NotReached:
         return QStringLiteral("not-reached");
+    case RecordFault::NotAsked:
+        return QStringLiteral("not-asked");
     case RecordFault::LineLost:
         break;
     }

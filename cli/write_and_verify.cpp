@@ -84,7 +84,8 @@ ExitCode WriteAndVerify(BoardLine& line, const WriteRequest& request, bool verif
     }
     std::optional<ReadResult> readBack;
     if (verify && !problem && !line.stopRequested()) {
-        readBack = line.read();
+        // The read-back reads the written slots only: nothing else goes on the line.
+        readBack = line.read(WrittenSlots(request));
         problem = SessionProblem(readBack->session, line.port(), console, report);
     }
 

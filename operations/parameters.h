@@ -40,6 +40,14 @@ struct SessionOutcome {
     std::optional<std::size_t> lostInSlot; // index into kSlots
 };
 
+// Slots chosen by index into kSlots.
+using SlotSelection = std::array<bool, kSlotCount>;
+constexpr SlotSelection AllSlots() {
+    SlotSelection all{};
+    all.fill(true);
+    return all;
+}
+
 // ---- Reading ----
 
 enum class RecordFault {
@@ -49,6 +57,7 @@ enum class RecordFault {
     Misframed,  // four bytes came, but not opened by CC and closed by DD
     LineLost,   // the line was lost before or during this slot
     NotReached, // a stop was asked for before this slot began
+    NotAsked,   // the read was asked for other slots only; nothing was sent for this one
 };
 
 struct SlotRead {
@@ -61,7 +70,7 @@ struct SlotRead {
 struct ReadResult {
     SessionOutcome session;
     std::vector<SlotRead> slots; // in slot order; empty when the port did not open
-    bool complete() const;       // every slot read whole
+    bool complete() const;       // every slot asked for read whole
 };
 
 // ---- Writing ----
@@ -70,6 +79,15 @@ struct ReadResult {
 struct WriteRequest {
     std::array<std::optional<std::uint16_t>, kSlotCount> values{};
 };
+
+// The slots a write request names: what a read-back of it reads.
+constexpr SlotSelection WrittenSlots(const WriteRequest& request) {
+    SlotSelection written{};
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        written[i] = request.values[i].has_value();
+    }
+    return written;
+}
 
 // The first byte of a written slot that did not come back right.
 struct FailedByte {
@@ -149,7 +167,8 @@ struct OperationLine {
     const StopRequest* stop = nullptr;
 };
 
-ReadResult ReadSlots(OperationLine& line);
+// Reads the chosen slots, in slot order; the others are NotAsked and cost no byte.
+ReadResult ReadSlots(OperationLine& line, const SlotSelection& which = AllSlots());
 WriteResult WriteSlots(OperationLine& line, const WriteRequest& request);
 
 } // namespace veloris

@@ -47,11 +47,11 @@ SlotRead ReadSlot(PortSession& session, std::size_t slot, OperationProgress* pro
 
 bool ReadResult::complete() const {
     return slots.size() == kSlotCount && std::ranges::all_of(slots, [](const SlotRead& s) {
-               return s.fault == RecordFault::None;
+               return s.fault == RecordFault::None || s.fault == RecordFault::NotAsked;
            });
 }
 
-ReadResult ReadSlots(OperationLine& line) {
+ReadResult ReadSlots(OperationLine& line, const SlotSelection& which) {
     ReadResult result;
     PortSession session(line);
     if (!session.opened()) {
@@ -60,7 +60,9 @@ ReadResult ReadSlots(OperationLine& line) {
     }
     for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
         SlotRead read{kSlots[slot].key, {}, std::nullopt, RecordFault::LineLost};
-        if (session.lost()) {
+        if (!which[slot]) {
+            read.fault = RecordFault::NotAsked;
+        } else if (session.lost()) {
             // Nothing more can come: the slots left are told as lost without a wait.
         } else if (session.stopAsked()) {
             read.fault = RecordFault::NotReached;

@@ -45,7 +45,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& locale,
               std::chrono::milliseconds patience, std::function<bool()> terminateWhen,
-              bool stderrOnTerminal) {
+              bool stderrOnTerminal, int stopSignal) {
     std::array<int, 2> out{};
     std::array<int, 2> err{}; // read end, write end
     if (::pipe2(out.data(), O_CLOEXEC) != 0) {
@@ -93,7 +93,7 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& loca
     const auto giveUp = start + patience;
     while (open > 0 && std::chrono::steady_clock::now() < giveUp) {
         if (terminateWhen && terminateWhen()) {
-            ::kill(child, SIGTERM);
+            ::kill(child, stopSignal);
             terminateWhen = nullptr;
         }
         if (::poll(watched.data(), watched.size(), 5) < 0 && errno != EINTR) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <signal.h>
+
 namespace veloris::testing {
 
 struct CliRun {
@@ -16,11 +18,12 @@ struct CliRun {
 };
 
 // Runs the veloris-cli built alongside with these arguments, English texts unless `locale`
-// says otherwise; sends it SIGTERM once `terminateWhen` holds, when given (it is asked every
-// few milliseconds), and kills it after `patience`. With `stderrOnTerminal` its stderr is a
-// pseudo-terminal, as in an interactive shell.
+// says otherwise; sends it `stopSignal` once `terminateWhen` holds, when given (it is asked
+// every few milliseconds), and kills it after `patience`. With `stderrOnTerminal` its stderr
+// is a pseudo-terminal, as in an interactive shell.
 CliRun RunCli(const std::vector<std::string>& arguments, const std::string& locale = "C",
               std::chrono::milliseconds patience = std::chrono::seconds(30),
-              std::function<bool()> terminateWhen = {}, bool stderrOnTerminal = false);
+              std::function<bool()> terminateWhen = {}, bool stderrOnTerminal = false,
+              int stopSignal = SIGTERM);
 
 } // namespace veloris::testing

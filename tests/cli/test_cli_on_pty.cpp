@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <signal.h>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -140,11 +142,15 @@ TEST(CliOnPty, FullWriteMatchesTheWindowAndASubsetSendsOnlyItsBlocks) {
     const auto subset =
         RunCli({"write", "-p", board.slavePath(), "--json", "--tempo", "300", "--guiding", "900"});
     ASSERT_EQ(subset.status, 0) << subset.err;
+    ASSERT_TRUE(board.waitForReceived(18 + 2 * 8, 2s));
     const Bytes received = board.receivedByBoard();
     EXPECT_EQ(WrittenAddresses(received), (std::vector<std::uint16_t>{0xF899, 0xF8A9}));
-    // The verify is a read after the two blocks: 2 x 9 bytes written, then a read.
-    ASSERT_GT(received.size(), 18u);
-    EXPECT_EQ(received[18], 0x06);
+    // The verify reads the two written slots and no other: 2 x 9 bytes written, then two
+    // read blocks of a header and four echoes.
+    ASSERT_EQ(received.size(), 18u + 2 * 8);
+    const Bytes readBack(received.begin() + 18, received.begin() + 18 + 2 * 8);
+    EXPECT_EQ(Bytes(readBack.begin(), readBack.begin() + 4), (Bytes{0x06, 0x04, 0xF8, 0x99}));
+    EXPECT_EQ(Bytes(readBack.begin() + 8, readBack.begin() + 12), (Bytes{0x06, 0x04, 0xF8, 0xA9}));
     const QJsonArray written = Json(subset.out).value("written").toArray();
     ASSERT_EQ(written.size(), 2);
     for (const auto& slot : written) {
@@ -225,17 +231,33 @@ TEST(CliOnPty, AFailingLineEndsWithItsOwnExitCode) {
 }
 
 TEST(CliOnPty, ATerminationSignalEndsTheRunAtABlockBoundary) {
-    // Some 60 ms per block; the signal comes once the first block has begun.
-    PtyBoard slow(BoardBehaviour::Slow(5ms) | BoardBehaviour::Pacing());
-    const auto run = RunCli({"write", "-p", slow.slavePath(), "--json", "--sidereal", "1",
-                             "--guiding", "2", "--centring", "3", "--tempo", "4"},
-                            "C", 10s, [&] { return !slow.receivedByBoard().empty(); });
-    EXPECT_EQ(run.status, 1) << run.err;
-    EXPECT_EQ(Json(run.out).value("error").toObject().value("kind").toString(), "interrupted");
-    // Whole blocks of nine bytes, and not all four: the board waits inside none of them.
-    ASSERT_TRUE(slow.waitUntil([](const BoardModel& model) { return model.idle(); }, 2s));
-    const std::size_t received = slow.receivedByBoard().size();
-    EXPECT_EQ(received % 9, 0u) << received;
-    EXPECT_LT(received, 36u);
-    EXPECT_GT(received, 0u);
+    // The board cannot abort a block: bytes sent after a record left half-way would be
+    // stored into it. Each signal comes in the middle of the second record.
+    constexpr std::size_t kBlockBytes = 9;
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        PtyBoard slow(BoardBehaviour::Slow(5ms) | BoardBehaviour::Pacing());
+        const EepromImage before = slow.eeprom();
+        const auto run = RunCli(
+            {"write", "-p", slow.slavePath(), "--json", "--sidereal", "1", "--guiding", "2",
+             "--centring", "3", "--tempo", "4"},
+            "C", 10s, [&] { return slow.receivedByBoard().size() >= kBlockBytes + 6; }, false,
+            signal);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_EQ(Json(run.out).value("error").toObject().value("kind").toString(), "interrupted");
+        ASSERT_TRUE(slow.waitUntil([](const BoardModel& model) { return model.idle(); }, 2s));
+        EXPECT_EQ(slow.receivedByBoard().size(), 2 * kBlockBytes);
+        // Every record whole: new up to the second slot, old after it.
+        const EepromImage after = slow.eeprom();
+        for (std::size_t i = 0; i < kSlotCount; ++i) {
+            const std::uint16_t address = kSlots[i].address;
+            EXPECT_EQ(after.record(address)[0], EepromImage::kRecordOpen);
+            EXPECT_EQ(after.record(address)[3], EepromImage::kRecordClose);
+            EXPECT_EQ(after.slotValue(address), i < 2 ? i + 1 : before.slotValue(address));
+        }
+        // The board waits inside no block: a following read stores nothing.
+        EXPECT_EQ(RunCli({"read", "-p", slow.slavePath()}).status, 0);
+        for (const SlotEntry& slot : kSlots) {
+            EXPECT_EQ(slow.eeprom().record(slot.address), after.record(slot.address));
+        }
+    }
 }
