@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "bench/case_helpers.h"
 #include "bench/child_process.h"
 #include "sim/pty_board.h"
 
@@ -16,36 +17,11 @@ namespace {
 
 using std::chrono::steady_clock;
 
-constexpr std::chrono::milliseconds kSettleLimit{500};
-constexpr std::chrono::milliseconds kPauseBetweenRuns{2};
 // A read that meets a silent board takes some 8 s; far more than that is a hang.
 constexpr std::chrono::milliseconds kPatience{20000};
 constexpr unsigned long kBoardTimerSlackNs = 1;
 
 constexpr const char* kBareProgram = "/bin/true";
-
-double Milliseconds(steady_clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-void AddProblem(std::vector<std::string>& problems, std::string problem) {
-    if (std::find(problems.begin(), problems.end(), problem) == problems.end()) {
-        problems.push_back(std::move(problem));
-    }
-}
-
-// Waits for the board to be idle and the line quiet after the last byte of a run.
-void Settle(PtyBoard& board) {
-    (void)board.waitUntil([](const BoardModel& model) { return model.idle(); }, kSettleLimit);
-    const auto lineFree = board.withBoard([](const BoardModel& model) {
-        auto latest = steady_clock::time_point{};
-        for (const WireEvent& event : model.trace().events()) {
-            latest = std::max(latest, event.at);
-        }
-        return latest;
-    });
-    std::this_thread::sleep_until(std::max(lineFree, steady_clock::now()) + kPauseBetweenRuns);
-}
 
 } // namespace
 
@@ -69,7 +45,7 @@ CliCase MeasureCliRead(const std::string& program, int runs) {
     const std::vector<std::string> environment = EnvironmentWith({"LC_ALL=C"}, {});
     std::vector<double> wallMs;
     for (int i = 0; i < runs; ++i) {
-        Settle(board);
+        SettleBoard(board);
         board.withBoard([](BoardModel& model) { model.trace().clear(); });
         const auto start = steady_clock::now();
         SpawnRequest request;
@@ -84,7 +60,7 @@ CliCase MeasureCliRead(const std::string& program, int runs) {
         } else if (!WIFEXITED(ended.status) || WEXITSTATUS(ended.status) != 0) {
             AddProblem(result.problems, "ended with status " + std::to_string(ended.status));
         }
-        Settle(board);
+        SettleBoard(board);
         const ByteCount bytes = board.withBoard([](BoardModel& model) {
             return ByteCount{model.trace().receivedByBoard().size(),
                              model.trace().sentByBoard().size()};

@@ -8,6 +8,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 
+#include "bench/case_helpers.h"
 #include "bench/counting_log.h"
 #include "bench/timed_port.h"
 #include "operations/operations.h"
@@ -24,10 +25,6 @@ namespace {
 using std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// Longer than any paced operation, far shorter than a time-out.
-constexpr std::chrono::milliseconds kSettleLimit{500};
-// Between runs, after the last byte has left the line: no user clicks faster.
-constexpr std::chrono::milliseconds kPauseBetweenRuns{2};
 // The simulated board sleeps until each byte is due; the kernel's default timer slack of
 // 50 us would add to every byte it sends, which is the simulator's error, not the program's.
 constexpr unsigned long kBoardTimerSlackNs = 1;
@@ -38,16 +35,6 @@ double CpuSeconds(int who) {
     getrusage(who, &usage);
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double Milliseconds(steady_clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-void AddProblem(std::vector<std::string>& problems, std::string problem) {
-    if (std::find(problems.begin(), problems.end(), problem) == problems.end()) {
-        problems.push_back(std::move(problem));
-    }
 }
 
 // Threads started while this lives inherit a fine timer slack; this thread gets its own
@@ -113,20 +100,7 @@ class BenchLine {
     CountingLog& log() { return log_; }
 
   private:
-    // Waits for the board to finish with the last run and the line to fall quiet: the
-    // board models the line time of the last byte it took, and a run started before that
-    // has passed would find the line busy.
-    void settle() {
-        (void)board_.waitUntil([](const BoardModel& board) { return board.idle(); }, kSettleLimit);
-        const auto lineFree = board_.withBoard([](const BoardModel& board) {
-            auto latest = steady_clock::time_point{};
-            for (const WireEvent& event : board.trace().events()) {
-                latest = std::max(latest, event.at);
-            }
-            return latest;
-        });
-        std::this_thread::sleep_until(std::max(lineFree, steady_clock::now()) + kPauseBetweenRuns);
-    }
+    void settle() { SettleBoard(board_); }
 
     FineTimerSlack fineTimerSlack_;
     PtyBoard board_;

@@ -23,58 +23,18 @@ window_timeout_s=15
 lock_timeout_s=5
 exit_timeout_s=5
 
-for tool in Xvfb xdotool; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIP: $tool not installed"
-        exit 77
-    fi
-done
 if [ ! -w "$lock_dir" ]; then
     echo "SKIP: $lock_dir is not writable"
     exit 77
 fi
 
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-    if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
-        kill -KILL "$app_pid" 2>/dev/null
-        wait "$app_pid" 2>/dev/null
-    fi
-    if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-if [ ! -s "$work/display" ]; then
-    echo "FAIL: Xvfb did not start"
-    exit 1
-fi
-export DISPLAY=":$(head -n1 "$work/display")"
-export XDG_RUNTIME_DIR="$work"
-unset QT_QPA_PLATFORM
+. "$(dirname "$0")/xvfb_session.sh"
+start_xvfb
 
 "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-window=$(timeout "$window_timeout_s" xdotool search --sync --onlyvisible --name "^${caption}\$" | head -n1)
-if [ -z "$window" ]; then
-    echo "FAIL: no window captioned \"$caption\" within ${window_timeout_s}s"
-    cat "$work/app.log"
-    exit 1
-fi
+window=$(find_window "^${caption}\$" "$window_timeout_s") || exit 1
 xdotool mousemove --window "$window" "$com3_x" "$com3_y" click 1
 xdotool mousemove --window "$window" "$read_x" "$read_y" click 1
 
@@ -93,17 +53,7 @@ fi
 echo "read running, $lock holds PID $app_pid; sending $signal"
 kill "-$signal" "$app_pid"
 
-for _ in $(seq $((exit_timeout_s * 10))); do
-    kill -0 "$app_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$app_pid" 2>/dev/null; then
-    echo "FAIL: still running ${exit_timeout_s}s after $signal"
-    exit 1
-fi
-wait "$app_pid"
-status=$?
-app_pid=
+wait_for_exit "$exit_timeout_s" "$signal"
 if [ "$status" -ne 0 ]; then
     echo "FAIL: exit status $status after $signal"
     cat "$work/app.log"
