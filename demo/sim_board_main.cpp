@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <iterator>
 
 #include <pthread.h>
 
@@ -21,8 +22,9 @@ int main() {
 
     // Values like those of a drive in use: delays between micro-steps, below 36000.
     constexpr std::uint16_t kValues[] = {18750, 31250, 9375, 1500};
+    static_assert(std::size(kValues) == veloris::kSlotCount);
     veloris::PtyBoard board(veloris::BoardBehaviour::Pacing());
-    for (std::size_t slot = 0; slot < 4; ++slot) {
+    for (std::size_t slot = 0; slot < veloris::kSlotCount; ++slot) {
         board.setSlotValue(veloris::kSlots[slot].address, kValues[slot]);
     }
     std::printf("%s\n", board.slavePath().c_str());
