@@ -1,11 +1,8 @@
 #include "cli/board_line.h"
 
-#include <sys/stat.h>
-
 #include "cli/port_words.h"
 #include "cli/slot_words.h"
 #include "cli/texts.h"
-#include "serial/system_console.h"
 
 namespace veloris::cli {
 
@@ -21,24 +18,6 @@ std::vector<std::size_t> ChosenSlots(const SlotSelection& which) {
     return chosen;
 }
 
-// The default COM1 falls back to /dev/ttyS0 when no adapter is present, and that is often
-// the system console: bytes sent there reach a login prompt. Refused before any opening.
-std::optional<OpenFailure> ConsoleRefusal(const std::string& device) {
-    struct stat status {};
-    if (::stat(device.c_str(), &status) != 0 || !S_ISCHR(status.st_mode) ||
-        !IsSystemConsole(status.st_rdev, SystemConsoleDevices())) {
-        return std::nullopt;
-    }
-    return OpenFailure{OpenFailure::Reason::SystemConsole, device, {}, {}};
-}
-
-SessionOutcome NotOpened(OpenFailure failure) {
-    SessionOutcome session;
-    session.state = SessionOutcome::State::NotOpened;
-    session.openFailure = std::move(failure);
-    return session;
-}
-
 } // namespace
 
 BoardLine::BoardLine(PortChoice port, const Options& options, const StopRequest* stop)
@@ -51,9 +30,6 @@ OperationLine BoardLine::line() {
 }
 
 ReadResult BoardLine::read(const SlotSelection& which) {
-    if (auto refusal = ConsoleRefusal(choice_.device)) {
-        return ReadResult{NotOpened(std::move(*refusal)), {}};
-    }
     progress_.start(Cli::tr("Reading"), ChosenSlots(which));
     OperationLine operationLine = line();
     ReadResult result = ReadSlots(operationLine, which);
@@ -62,9 +38,6 @@ ReadResult BoardLine::read(const SlotSelection& which) {
 }
 
 WriteResult BoardLine::write(const WriteRequest& request) {
-    if (auto refusal = ConsoleRefusal(choice_.device)) {
-        return WriteResult{NotOpened(std::move(*refusal)), {}};
-    }
     progress_.start(Cli::tr("Writing"), ChosenSlots(WrittenSlots(request)));
     OperationLine operationLine = line();
     WriteResult result = WriteSlots(operationLine, request);
